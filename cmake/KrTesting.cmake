@@ -1,0 +1,13 @@
+# kr_add_gtest(NAME LABEL <unit|integration|gui> SOURCES a.cpp ... LIBS lib ...)
+# One GoogleTest executable, registered with CTest under its label.
+function(kr_add_gtest name)
+  cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS ${ARG_LABEL}
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,7 @@
+#include "tarvik/resources/tarvik_strings.h"
+
+namespace tarvik {
+
+kr::StringTable MakeTarvikStringTable() { return kr::StringTable({AppStrings()}); }
+
+}  // namespace tarvik

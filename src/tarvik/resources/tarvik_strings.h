@@ -1,0 +1,16 @@
+#pragma once
+
+#include <span>
+
+#include "krcommon/string_table.h"
+
+namespace tarvik {
+
+// The entries of each area of the program, in English, German and Chinese.
+std::span<const kr::StringEntry> AppStrings();
+
+// The complete string table of the communication program. The application owns one and sets its
+// language from the settings.
+kr::StringTable MakeTarvikStringTable();
+
+}  // namespace tarvik

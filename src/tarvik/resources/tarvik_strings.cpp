@@ -2,6 +2,6 @@
 
 namespace tarvik {
 
-kr::StringTable MakeTarvikStringTable() { return kr::StringTable({AppStrings()}); }
+kr::StringTable MakeTarvikStringTable() { return kr::StringTable({AppStrings(), EventFilesStrings()}); }
 
 }  // namespace tarvik

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+
+#include "krcommon/clock.h"
+
+namespace krtool {
+
+// Message ids of the tool (string table, area "event files").
+inline constexpr int kMsgUsage = 25110;
+inline constexpr int kMsgFieldsHelp = 25111;
+inline constexpr int kMsgInfoHelp = 25112;
+inline constexpr int kMsgExportHelp = 25113;
+inline constexpr int kMsgKindHelp = 25114;
+inline constexpr int kMsgCannotOpen = 25115;
+inline constexpr int kMsgUnknownCommand = 25116;
+inline constexpr int kMsgMissingEquals = 25117;
+inline constexpr int kMsgUnknownOption = 25118;
+inline constexpr int kMsgNotANumber = 25119;
+inline constexpr int kMsgWrongArguments = 25120;
+inline constexpr int kMsgNotAFile = 25121;
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the file could not be read or the conversion stopped
+inline constexpr int kExitUsage = 2;   // the command line was wrong
+
+// Runs one krtool command line (without the program name): texts go to `out` as UTF-8 with "\n"
+// line ends, messages to `err`. Returns the exit code.
+int RunKrtool(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+              const kr::Clock& clock);
+
+}  // namespace krtool

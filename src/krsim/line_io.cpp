@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -183,6 +184,9 @@ int TcpListener::Accept() {
     ::close(client);
     return -1;
   }
+  // A unit answers each frame at once; no coalescing of small writes.
+  int on = 1;
+  ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   return client;
 }
 

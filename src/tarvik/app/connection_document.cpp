@@ -72,10 +72,14 @@ void ResolveHostAddress(ConnectionRecord& record, const HostResolver& resolver) 
   if (address && !address->empty() && address->size() <= kIpAddressField) record.ip_address = *address;
 }
 
+const ModemDefinition* ModemDefinitionFor(int link_kind, const TarvikSettings& settings) {
+  if (link_kind == kLinkModem1) return &settings.modem1;
+  if (link_kind == kLinkModem2) return &settings.modem2;
+  return nullptr;
+}
+
 void ApplyModemDefinition(ConnectionRecord& record, const TarvikSettings& settings) {
-  const ModemDefinition* modem = nullptr;
-  if (record.link_kind == kLinkModem1) modem = &settings.modem1;
-  if (record.link_kind == kLinkModem2) modem = &settings.modem2;
+  const ModemDefinition* modem = ModemDefinitionFor(record.link_kind, settings);
   if (modem == nullptr) return;
   record.com_port = modem->modem_com;
   record.modem_init = modem->modem_ini.substr(0, kModemInitField);

@@ -54,9 +54,7 @@ ConnectionEditorModel::ConnectionEditorModel(const TarvikSettings& settings) : s
 
 void ConnectionEditorModel::SelectLinkKind(int kind) {
   values_.link_kind = kind;
-  const ModemDefinition* modem = nullptr;
-  if (kind == kLinkModem1) modem = &settings_.modem1;
-  if (kind == kLinkModem2) modem = &settings_.modem2;
+  const ModemDefinition* modem = ModemDefinitionFor(kind, settings_);
   if (modem == nullptr) return;
   values_.dial_command = modem->modem_dial.substr(0, kDialCommandField);
   values_.modem_init = modem->modem_ini.substr(0, kModemInitField);

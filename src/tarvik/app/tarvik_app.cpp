@@ -6,6 +6,7 @@ namespace tarvik {
 
 namespace {
 
+constexpr int kMsgStarting = 377;
 constexpr int kMsgHelp = 710;
 constexpr int kMsgCannotAccessDirectory = 8570;
 constexpr int kMsgCannotWrite = 9401;
@@ -32,6 +33,7 @@ StartupResult CTarvikApp::InitInstance(const CCommandLine& command_line) {
   if (!command_line_.connection_file().empty())
     first_document_ = OpenDocument(command_line_.connection_file());
 
+  ui_.SetStatusText(strings_.Text(kMsgStarting));
   if (!ValidateSettings(settings(), settings_path().string(), ui_, strings_)) return StartupResult::kFailed;
 
   if (auto failed = PreparePaths(settings(), data_root_, ui_, strings_)) {

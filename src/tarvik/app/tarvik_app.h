@@ -35,9 +35,10 @@ class CTarvikApp {
 
   CTarvikApp(UiPort& ui, kr::StringTable& strings, AppEnvironment environment = {});
 
-  // The start-up: data root, settings, language, command line and first document, validation of the
-  // communication settings, folders; then the settings file is written (so a first start leaves a
-  // complete file and a folder fallback is remembered); finally "?", "h" or "help" shows message 710.
+  // The start-up: data root, settings, language, command line and first document, status text 377,
+  // validation of the communication settings, folders; then the settings file is written (so a first
+  // start leaves a complete file and a folder fallback is remembered); finally "?", "h" or "help"
+  // shows message 710.
   StartupResult InitInstance(const CCommandLine& command_line);
 
   const std::filesystem::path& data_root() const { return data_root_; }

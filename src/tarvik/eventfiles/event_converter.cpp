@@ -20,7 +20,6 @@ namespace {
 using F = kr::HeaderField;
 
 constexpr std::size_t kReadChunk = 1 << 16;
-constexpr std::size_t kBlockSize = 256;
 constexpr long kDataStart = 256;
 
 // Frame modes: the decoding the export picks from the extension and engg_mode. Modes 0 (unknown
@@ -39,6 +38,29 @@ constexpr int kModeBlast = 11;
 bool IsWaveformMode(int mode) {
   return mode == kModeSkr || mode == kModeVkr || mode == kModeBlast || mode == kModeXkr || mode == kMode16 ||
          mode == kMode24;
+}
+
+bool IsPeriodicMode(int mode) {
+  return mode == kModeBkr || mode == kModeBlocksNoStamp || mode == kModeBlocksStamped3 ||
+         mode == kModeBlocksStamped4;
+}
+
+// The frame mode starts as the extension code; engg_mode 2..5 of the header overrides it.
+int FrameModeFor(int extension_code, int engg_mode, int kind) {
+  switch (engg_mode) {
+    case 2:
+      return kModeBlocksNoStamp;
+    case 3:
+      return kModeBlocksStamped3;
+    case 4:
+      return kModeBlocksStamped4;
+    case 5:
+      // A blast recording is a waveform like an ordinary event; in xkr files its frames are 24-bit,
+      // and reading them as 16-bit frames would turn every value into garbage.
+      return kind == kKindXkr ? kModeXkr : kModeBlast;
+    default:
+      return extension_code;
+  }
 }
 
 // The kind whose layout and LSB rule an extension code stands for; "16" and "24" files are read as skr.
@@ -229,94 +251,30 @@ bool EventConverter::CloseOutputs() {
 }
 
 int EventConverter::Convert(const std::filesystem::path& input, const std::filesystem::path& output) {
-  kept_ = 0;
-  sum_ = {};
-  mean_ = {};
-  rms_ = {};
-  cached_second_ = -1;
-  time_style_ = kr::DateTimeStyle{options_.UsDateFormat != 0, am_designator_, pm_designator_};
-  time_whole_seconds_ = 0;
-  time_microseconds_ = 0;
-
+  ResetCallState();
   if (!input_.Open(input)) {
     Fail(kMsgInputFileOpenError);
     return 0;
   }
-  if (!OpenOutputs(input, output)) {
-    CloseOutputs();
-    input_.Close();
-    Fail(kMsgOutputFileOpenError);
-    return 0;
-  }
+  if (!OpenOutputs(input, output)) return Stop(kMsgOutputFileOpenError);
   extension_code_ = ExportExtensionCode(input);
-  if (!input_.Read(header_bytes_.data(), kr::kEventHeaderSize)) {
-    CloseOutputs();
-    input_.Close();
-    Fail(kMsgCantReadHeader);
-    return 0;
-  }
+  if (!input_.Read(header_bytes_.data(), kr::kEventHeaderSize)) return Stop(kMsgCantReadHeader);
   kind_ = KindOfExtensionCode(extension_code_, header_bytes_);
   layout_ = kr::LayoutForKind(kind_);
   kr::EventHeader header(header_bytes_, layout_);
 
   if (options_.Header) WriteHeaderText(header, kind_);
+  TakeHeaderFacts(header);
+  // ValidateTrim has shown its message; the header text stays in the output.
+  if (options_.Trim && !ValidateTrim()) return Stop(0);
 
-  lsb_ = kr::LsbVector(kind_, header_bytes_, /*without_x8_step=*/false);
-  for (int c = 0; c < 3; ++c)
-    mv_correction_[static_cast<std::size_t>(c)] = kr::MillivoltCorrection(header, c);
-  nb_channel_ = static_cast<int>(header.Value(F::nb_channel));
-  nb_samples_ = static_cast<std::uint64_t>(header.Value(F::nb_samples));
-  // Without a channel count the total is unknown; 0 makes every trimming request out of range
-  // instead of dividing by zero.
-  frame_count_ = nb_channel_ == 0 ? 0 : nb_samples_ * 3 / static_cast<std::uint64_t>(nb_channel_);
-  kr::EventStart start = kr::EventStartTime(header, clock_.LocalNow().year);
-  int_offset_ = start.int_offset;
-  sampling_ = start.sampling;
-  has_start_time_ = start.time.has_value();
-  if (start.time) start_time_ = *start.time;
-
-  if (options_.Trim && !ValidateTrim()) {
-    CloseOutputs();
-    input_.Close();
-    return 0;
-  }
-
-  frame_mode_ = extension_code_;
-  int engg_mode = static_cast<int>(header.Value(F::engg_mode));
-  switch (engg_mode) {
-    case 2:
-      frame_mode_ = kModeBlocksNoStamp;
-      break;
-    case 3:
-      frame_mode_ = kModeBlocksStamped3;
-      break;
-    case 4:
-      frame_mode_ = kModeBlocksStamped4;
-      break;
-    case 5:
-      // A blast recording is a waveform like an ordinary event; in xkr files its frames are 24-bit,
-      // and reading them as 16-bit frames would turn every value into garbage.
-      frame_mode_ = kind_ == kKindXkr ? kModeXkr : kModeBlast;
-      break;
-    default:
-      break;
-  }
-
-  // Statistics start from the extremes of the sample width.
-  const bool sixteen_bit = frame_mode_ != kModeXkr && frame_mode_ != kMode16 && frame_mode_ != kMode24;
-  for (std::size_t c = 0; c < 3; ++c) {
-    max_[c] =
-        sixteen_bit ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int32_t>::min();
-    min_[c] =
-        sixteen_bit ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int32_t>::max();
-  }
-
+  frame_mode_ = FrameModeFor(extension_code_, static_cast<int>(header.Value(F::engg_mode)), kind_);
+  StartExtremes();
   if (options_.Data) WriteHeadings();
 
   if (IsWaveformMode(frame_mode_)) {
     ConvertWaveform();
-  } else if (frame_mode_ == kModeBkr || frame_mode_ == kModeBlocksNoStamp ||
-             frame_mode_ == kModeBlocksStamped3 || frame_mode_ == kModeBlocksStamped4) {
+  } else if (IsPeriodicMode(frame_mode_)) {
     ConvertPeriodic();
   }
 
@@ -330,6 +288,51 @@ int EventConverter::Convert(const std::filesystem::path& input, const std::files
     return 0;
   }
   return 1;
+}
+
+void EventConverter::ResetCallState() {
+  kept_ = 0;
+  sum_ = {};
+  mean_ = {};
+  rms_ = {};
+  cached_second_ = -1;
+  time_style_ = kr::DateTimeStyle{options_.UsDateFormat != 0, am_designator_, pm_designator_};
+  time_whole_seconds_ = 0;
+  time_microseconds_ = 0;
+}
+
+int EventConverter::Stop(int message_id) {
+  CloseOutputs();
+  input_.Close();
+  if (message_id != 0) Fail(message_id);
+  return 0;
+}
+
+void EventConverter::TakeHeaderFacts(const kr::EventHeader& header) {
+  lsb_ = kr::LsbVector(kind_, header_bytes_, /*without_x8_step=*/false);
+  for (int c = 0; c < 3; ++c)
+    mv_correction_[static_cast<std::size_t>(c)] = kr::MillivoltCorrection(header, c);
+  nb_channel_ = static_cast<int>(header.Value(F::nb_channel));
+  nb_samples_ = static_cast<std::uint64_t>(header.Value(F::nb_samples));
+  // Without a channel count the total is unknown; 0 makes every trimming request out of range
+  // instead of dividing by zero.
+  frame_count_ = nb_channel_ == 0 ? 0 : nb_samples_ * 3 / static_cast<std::uint64_t>(nb_channel_);
+  kr::EventStart start = kr::EventStartTime(header, clock_.LocalNow().year);
+  int_offset_ = start.int_offset;
+  sampling_ = start.sampling;
+  has_start_time_ = start.time.has_value();
+  if (start.time) start_time_ = *start.time;
+}
+
+void EventConverter::StartExtremes() {
+  // Statistics start from the extremes of the sample width.
+  const bool sixteen_bit = frame_mode_ != kModeXkr && frame_mode_ != kMode16 && frame_mode_ != kMode24;
+  for (std::size_t c = 0; c < 3; ++c) {
+    max_[c] =
+        sixteen_bit ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int32_t>::min();
+    min_[c] =
+        sixteen_bit ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int32_t>::max();
+  }
 }
 
 void EventConverter::WriteHeaderText(const kr::EventHeader& header, int kind) {
@@ -410,6 +413,9 @@ bool EventConverter::ReadFrame(Frame& frame) {
   }
 }
 
+// The value formatter: "\n%.4f" for X and "\t%.4f" for Y and Z ("\n%.6f" / "\t%.6f" for extension
+// codes 3 and 7), with NotLSB "\n%i" / "\t%i" ("\n%li" / "\t%li"); with ChannelFiles every value starts
+// a line of its channel's file. Formatted without printf, for speed, to the same text.
 void EventConverter::WriteValue(int channel, std::int64_t counts) {
   if (channel < 1 || channel > 3) return;
   TextSink& sink = SinkOf(channel);
@@ -436,6 +442,7 @@ void EventConverter::PutToRowFiles(std::string_view text) {
   for (TextSink& sink : channel_files_) sink.text() += text;
 }
 
+// "%c%s%c" of a tab, the time text "%s%c%s%c%d%c" (date, tab, time, tab, microseconds, tab) and a tab.
 void EventConverter::BuildTimeText(std::uint64_t row) {
   // Row k lies t = (int_offset + k) / sampling seconds after the start; without a start date the
   // column counts from the first row, k / sampling. With sampling 0 the previous t stays.
@@ -507,6 +514,7 @@ void EventConverter::ConvertWaveform() {
   }
 }
 
+// "\t%s\t%s" of the stamp's date and time and "<- time at end of this period".
 void EventConverter::AppendPeriodStamp(const std::uint8_t* stamp) {
   std::optional<kr::DateTime> at = kr::MakeEventDateTime(
       kr::DecodeBcd(stamp[5]), kr::DecodeBcd(stamp[4]), kr::DecodeBcd(stamp[3]), kr::DecodeBcd(stamp[2]),
@@ -524,76 +532,68 @@ void EventConverter::AppendPeriodStamp(const std::uint8_t* stamp) {
 
 void EventConverter::ConvertPeriodic() {
   if (!options_.Data) return;
-  std::size_t capacity = 0;
-  std::size_t first = 0;
-  std::size_t record_size = 6;
-  bool stamped = true;
-  bool sum_of_squares = false;
-  bool frequencies = false;
-  if (frame_mode_ == kModeBlocksNoStamp) {
-    capacity = 42;
-    first = 2;
-    stamped = false;
-  } else if (frame_mode_ == kModeBlocksStamped3 || frame_mode_ == kModeBlocksStamped4) {
-    capacity = 41;
-    first = 8;
-  } else {
-    int recording_mode = static_cast<int>(kr::EventHeader(header_bytes_, layout_).Value(F::recording_mode));
-    if (recording_mode == 8) {
-      sum_of_squares = true;
-    } else if (recording_mode >= 10 && recording_mode <= 15) {
-      frequencies = true;
-    } else {
-      return;
-    }
-    capacity = 20;
-    first = 8;
-    record_size = 12;
-  }
-  // bkr records hold unsigned peaks (interval maxima); the other block kinds signed values.
-  const bool unsigned_peaks = frame_mode_ == kModeBkr;
-  // The vector sum of a record in the channels' unit: sqrt(sum of squares of counts) times the root
-  // mean square of the three LSBs, as the viewer computes it.
-  const double vector_scale = std::sqrt((lsb_[0] * lsb_[0] + lsb_[1] * lsb_[1] + lsb_[2] * lsb_[2]) / 3.0);
+  const int recording_mode =
+      static_cast<int>(kr::EventHeader(header_bytes_, layout_).Value(F::recording_mode));
+  std::optional<PeriodicForm> form = PeriodicFormOf(frame_mode_, recording_mode);
+  if (!form) return;
 
   std::array<std::uint8_t, kBlockSize> block{};
-  std::span<const std::uint8_t> view(block);
   std::uint64_t taken = 0;
   while (taken < nb_samples_ && input_.Read(block.data(), kBlockSize)) {
-    std::uint64_t count = std::min<std::uint64_t>(capacity, nb_samples_ - taken);
+    std::uint64_t count = std::min<std::uint64_t>(form->capacity, nb_samples_ - taken);
     for (std::size_t r = 0; r < count; ++r) {
-      std::size_t at = first + r * record_size;
-      for (int c = 0; c < 3; ++c) {
-        std::size_t offset = at + 2 * static_cast<std::size_t>(c);
-        std::int64_t v =
-            unsigned_peaks ? std::int64_t{kr::ReadU16Le(view, offset)} : kr::ReadI16Le(view, offset);
-        WriteValue(c + 1, v);
-      }
-      if (frequencies) {
-        for (int c = 0; c < 3; ++c) {
-          std::string& out = SinkOf(c + 1).text();
-          out.push_back('\t');
-          AppendFixed(out, kr::ReadU16Le(view, at + 6 + 2 * static_cast<std::size_t>(c)) / 10.0, 1);
-        }
-      }
-      if (sum_of_squares) {
-        std::uint64_t sum = kr::ReadU48Le(view, at + 6);
-        time_text_.clear();
-        time_text_.push_back('\t');
-        if (options_.NotLSB) {
-          AppendUnsigned(time_text_, sum);
-        } else {
-          AppendFixed(time_text_, std::sqrt(static_cast<double>(sum)) * vector_scale, 4);
-        }
-        PutToRowFiles(time_text_);
-      }
-      if (r == 0 && stamped) AppendPeriodStamp(block.data() + 2);
+      WritePeriodicRecord(*form, block, form->first + r * form->record_size);
+      if (r == 0 && form->stamped) AppendPeriodStamp(block.data() + 2);
     }
     taken += count;
     main_.MaybeFlush();
     if (options_.ChannelFiles) {
       for (TextSink& sink : channel_files_) sink.MaybeFlush();
     }
+  }
+}
+
+std::optional<EventConverter::PeriodicForm> EventConverter::PeriodicFormOf(int frame_mode,
+                                                                           int recording_mode) {
+  if (frame_mode == kModeBlocksNoStamp) return PeriodicForm{42, 2, 6, false, false, false, false};
+  if (frame_mode == kModeBlocksStamped3 || frame_mode == kModeBlocksStamped4) {
+    return PeriodicForm{41, 8, 6, true, false, false, false};
+  }
+  // bkr records hold unsigned peaks (interval maxima), then the mode's extra part.
+  if (recording_mode == 8) return PeriodicForm{20, 8, 12, true, true, true, false};
+  if (recording_mode >= 10 && recording_mode <= 15) return PeriodicForm{20, 8, 12, true, true, false, true};
+  return std::nullopt;
+}
+
+void EventConverter::WritePeriodicRecord(const PeriodicForm& form,
+                                         const std::array<std::uint8_t, kBlockSize>& block, std::size_t at) {
+  std::span<const std::uint8_t> view(block);
+  for (int c = 0; c < 3; ++c) {
+    std::size_t offset = at + 2 * static_cast<std::size_t>(c);
+    std::int64_t v =
+        form.unsigned_peaks ? std::int64_t{kr::ReadU16Le(view, offset)} : kr::ReadI16Le(view, offset);
+    WriteValue(c + 1, v);
+  }
+  if (form.frequencies) {
+    for (int c = 0; c < 3; ++c) {
+      std::string& out = SinkOf(c + 1).text();
+      out.push_back('\t');
+      AppendFixed(out, kr::ReadU16Le(view, at + 6 + 2 * static_cast<std::size_t>(c)) / 10.0, 1);  // "\t%.1f"
+    }
+  }
+  if (form.sum_of_squares) {
+    std::uint64_t sum = kr::ReadU48Le(view, at + 6);
+    time_text_.clear();
+    time_text_.push_back('\t');
+    if (options_.NotLSB) {
+      AppendUnsigned(time_text_, sum);
+    } else {
+      // The vector sum in the channels' unit: sqrt(sum of squares of counts) times the root mean
+      // square of the three LSBs, as the viewer computes it.
+      const double scale = std::sqrt((lsb_[0] * lsb_[0] + lsb_[1] * lsb_[1] + lsb_[2] * lsb_[2]) / 3.0);
+      AppendFixed(time_text_, std::sqrt(static_cast<double>(sum)) * scale, 4);
+    }
+    PutToRowFiles(time_text_);
   }
 }
 
@@ -630,6 +630,7 @@ void EventConverter::WriteStatistics() {
     for (int c = 1; c <= channels; ++c) WriteValue(c, max_[static_cast<std::size_t>(c - 1)]);
     for (int c = 1; c <= channels; ++c) WriteValue(c, min_[static_cast<std::size_t>(c - 1)]);
   }
+  // "%c%.8f", the separator "\n" for X and "\t" for Y and Z.
   auto statistic_row = [&](const std::array<double, 3>& values) {
     for (std::size_t c = 0; c < 3; ++c) {
       std::string& out = SinkOf(static_cast<int>(c) + 1).text();

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,23 @@ class EventConverter {
   struct Frame {
     std::array<std::int64_t, 3> value;
   };
+  static constexpr std::size_t kBlockSize = 256;
+  // How the records of a periodic block are laid out and what follows their three peaks.
+  struct PeriodicForm {
+    std::size_t capacity;     // records per block
+    std::size_t first;        // block byte of the first record
+    std::size_t record_size;  // bytes per record
+    bool stamped;             // block bytes 2..7 hold the time stamp
+    bool unsigned_peaks;
+    bool sum_of_squares;  // 48-bit sum of squares after the peaks
+    bool frequencies;     // three dominant frequencies in 0.1 Hz after the peaks
+  };
 
+  void ResetCallState();
+  // Closes input and outputs, shows the message (none for 0) and gives Convert's failure result.
+  int Stop(int message_id);
+  void TakeHeaderFacts(const kr::EventHeader& header);
+  void StartExtremes();
   bool OpenOutputs(const std::filesystem::path& input, const std::filesystem::path& output);
   bool CloseOutputs();
   void Fail(int message_id);
@@ -110,6 +127,10 @@ class EventConverter {
   bool ReadFrame(Frame& frame);
   void ConvertWaveform();
   void ConvertPeriodic();
+  // Nothing for a bkr recording mode without records the export reads.
+  static std::optional<PeriodicForm> PeriodicFormOf(int frame_mode, int recording_mode);
+  void WritePeriodicRecord(const PeriodicForm& form, const std::array<std::uint8_t, kBlockSize>& block,
+                           std::size_t at);
   void WriteStatistics();
   void WriteValue(int channel, std::int64_t counts);
   void WriteTimeColumn(std::uint64_t row);

@@ -1,8 +1,9 @@
 #include "tarvik/eventfiles/header_text.h"
 
-#include <cinttypes>
+#include <array>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 
 #include "krcommon/event_bytes.h"
 #include "krcommon/event_values.h"
@@ -29,150 +30,190 @@ enum class Show : std::uint8_t {
 };
 
 struct DumpLine {
-  const char* label;  // the line up to the value
+  const char* format;  // the line as the recorder tools have always printed it
   F field;
   Show show;
   bool x_only;  // the S layout shows "unused" instead
 };
 
+// The line up to its printf conversion.
+constexpr std::string_view LabelOf(const DumpLine& line) {
+  std::string_view format = line.format;
+  return format.substr(0, format.find('%'));
+}
+
 constexpr DumpLine kDump[] = {
-    {"file_number:\t", F::file_number, Show::kNumber, false},
-    {"test_sensor:\t", F::test_sensor, Show::kNumber, false},
-    {"periodic:\t", F::periodic, Show::kNumber, false},
-    {"engg_mode:\t", F::engg_mode, Show::kNumber, false},
-    {"sum_event:\t", F::sum_event, Show::kNumber, false},
-    {"check_sum:\t", F::check_sum, Show::kNumber, false},
-    {"nb_samples:\t", F::nb_samples, Show::kNumber, false},
-    {"ch_peak_x:\t", F::ch_peak_x, Show::kNumber, false},
-    {"ch_peak_y:\t", F::ch_peak_y, Show::kNumber, false},
-    {"ch_peak_z:\t", F::ch_peak_z, Show::kNumber, false},
-    {"overflow_flag:\t", F::overflow_flag, Show::kBits3, true},
-    {"sync_offset:\t", F::sync_offset, Show::kUnsigned, false},
-    {"sync_second:\t", F::sync_second, Show::kNumber, false},
-    {"sync_minute:\t", F::sync_minute, Show::kNumber, false},
-    {"sync_hour:\t", F::sync_hour, Show::kNumber, false},
-    {"sync_day:\t", F::sync_day, Show::kNumber, false},
-    {"sync_month:\t", F::sync_month, Show::kNumber, false},
-    {"sync_year:\t", F::sync_year, Show::kNumber, false},
-    {"sync_ok:\t", F::sync_ok, Show::kNumber, false},
-    {"int_offset:\t", F::int_offset, Show::kNumber, false},
-    {"int_second:\t", F::int_second, Show::kNumber, false},
-    {"int_minute:\t", F::int_minute, Show::kNumber, false},
-    {"int_hour:\t", F::int_hour, Show::kNumber, false},
-    {"int_day:\t", F::int_day, Show::kNumber, false},
-    {"int_month:\t", F::int_month, Show::kNumber, false},
-    {"int_year:\t", F::int_year, Show::kNumber, false},
-    {"time_valid:\t", F::time_valid, Show::kNumber, false},
-    {"sync_delay:\t", F::sync_delay, Show::kNumber, false},
-    {"latitude:\t", F::latitude, Show::kNumber, false},
-    {"longitude:\t", F::longitude, Show::kNumber, false},
-    {"elevation:\t", F::elevation, Show::kNumber, false},
-    {"no_gps_sats:\t", F::no_gps_sats, Show::kNumber, true},
-    {"sampling:\t", F::sampling, Show::kNumber, false},
-    {"nb_channel:\t", F::nb_channel, Show::kNumber, false},
-    {"filter_pole:\t", F::filter_pole, Show::kNumber, false},
-    {"dsp_version:\t", F::dsp_version, Show::kNumber, false},
-    {"dsp_revision:\t", F::dsp_revision, Show::kNumber, false},
-    {"dsp_settings:\t", F::dsp_settings, Show::kNibbles, false},
-    {"adc_resol:\t", F::adc_resol, Show::kNumber, false},
-    {"rec_name:\t", F::rec_name, Show::kText, false},
-    {"s_number:\t", F::s_number, Show::kText, false},
-    {"ss_number:\t", F::ss_number, Show::kText, false},
-    {"filter_freq:\t", F::filter_freq, Show::kNumber, false},
-    {"ch_lsb_mant_x:\t", F::ch_lsb_mant_x, Show::kNumber, false},
-    {"ch_lsb_exp_x:\t", F::ch_lsb_exp_x, Show::kNumber, false},
-    {"ch_lsb_mant_y:\t", F::ch_lsb_mant_y, Show::kNumber, false},
-    {"ch_lsb_exp_y:\t", F::ch_lsb_exp_y, Show::kNumber, false},
-    {"ch_lsb_mant_z:\t", F::ch_lsb_mant_z, Show::kNumber, false},
-    {"ch_lsb_exp_z:\t", F::ch_lsb_exp_z, Show::kNumber, false},
-    {"ch_units_x:\t", F::ch_units_x, Show::kText, false},
-    {"ch_units_y:\t", F::ch_units_y, Show::kText, false},
-    {"ch_units_z:\t", F::ch_units_z, Show::kText, false},
-    {"ch_names_x:\t", F::ch_names_x, Show::kText, false},
-    {"ch_names_y:\t", F::ch_names_y, Show::kText, false},
-    {"ch_names_z:\t", F::ch_names_z, Show::kText, false},
-    {"x_trigger_x:\t", F::x_trigger_x, Show::kNumber, true},
-    {"x_trigger_y:\t", F::x_trigger_y, Show::kNumber, true},
-    {"x_trigger_z:\t", F::x_trigger_z, Show::kNumber, true},
-    {"lta_trig_x:\t", F::lta_trig_x, Show::kBcd, true},
-    {"sta_trig_x:\t", F::sta_trig_x, Show::kBcd, true},
-    {"ratio_trig_x:\t", F::ratio_trig_x, Show::kBcd, true},
-    {"lta_trig_y:\t", F::lta_trig_y, Show::kBcd, true},
-    {"sta_trig_y:\t", F::sta_trig_y, Show::kBcd, true},
-    {"ratio_trig_y:\t", F::ratio_trig_y, Show::kBcd, true},
-    {"lta_trig_z:\t", F::lta_trig_z, Show::kBcd, true},
-    {"sta_trig_z:\t", F::sta_trig_z, Show::kBcd, true},
-    {"ratio_trig_z:\t", F::ratio_trig_z, Show::kBcd, true},
-    {"lta_latch_stat:\t", F::lta_latch_stat, Show::kBits3, true},
-    {"dtrigger_x:\t", F::dtrigger_x, Show::kBcd, true},
-    {"dtrigger_y:\t", F::dtrigger_y, Show::kBcd, true},
-    {"dtrigger_z:\t", F::dtrigger_z, Show::kBcd, true},
-    {"trig_window:\t", F::trig_window, Show::kBcd, true},
-    {"max_recording:\t", F::max_recording, Show::kBcd, true},
-    {"trig_comb:\t", F::trig_comb, Show::kBcd, true},
-    {"trig_mode:\t", F::trig_mode, Show::kNumber, false},
-    {"trig_chan:\t", F::trig_chan, Show::kNumber, false},
-    {"prevent:\t", F::prevent, Show::kNumber, false},
-    {"postevent:\t", F::postevent, Show::kNumber, false},
-    {"comment:\t", F::comment, Show::kText, false},
-    {"sensor_type:\t", F::sensor_type, Show::kText, true},
-    {"axis_orient:\t", F::axis_orient, Show::kBits3, true},
-    {"dyn_cal:\t", F::dyn_cal, Show::kNumber, true},
-    {"gnd:    \t", F::gnd, Show::kNumber, false},
-    {"bat_main:\t", F::bat_main, Show::kNumber, false},
-    {"bat_backup:\t", F::bat_backup, Show::kNumber, false},
-    {"temperature:\t", F::temperature, Show::kNumber, false},
-    {"ch_offset_x:\t", F::ch_offset_x, Show::kNumber, false},
-    {"ch_offset_y:\t", F::ch_offset_y, Show::kNumber, false},
-    {"ch_offset_z:\t", F::ch_offset_z, Show::kNumber, false},
-    {"ac_lost:\t", F::ac_lost, Show::kNumber, false},
-    {"nb_ac_lost:\t", F::nb_ac_lost, Show::kNumber, false},
-    {"day_lost:\t", F::day_lost, Show::kNumber, false},
-    {"month_lost:\t", F::month_lost, Show::kNumber, false},
-    {"year_lost:\t", F::year_lost, Show::kNumber, false},
-    {"nb_restart:\t", F::nb_restart, Show::kNumber, false},
-    {"day_restart:\t", F::day_restart, Show::kNumber, false},
-    {"month_restart:\t", F::month_restart, Show::kNumber, false},
-    {"year_restart:\t", F::year_restart, Show::kNumber, false},
-    {"error:  \t", F::error, Show::kBitSet, false},
-    {"warning:\t", F::warning, Show::kBitSet, false},
-    {"test_sel:\t", F::test_sel, Show::kBitSet, false},
-    {"test_anal1:\t", F::test_anal1, Show::kBitSet, false},
-    {"test_anal2:\t", F::test_anal2, Show::kBitSet, false},
-    {"test_hardw:\t", F::test_hardw, Show::kBitSet, false},
-    {"test_clock:\t", F::test_clock, Show::kBitSet, false},
-    {"test_2nd_mem:\t", F::test_2nd_mem, Show::kBitSet, true},
-    {"test_memory:\t", F::test_memory, Show::kBitSet, false},
-    {"test_battery:\t", F::test_battery, Show::kBitSet, false},
-    {"len_period_vm:\t", F::len_period_vm, Show::kNumber, true},
-    {"filter_delay:\t", F::filter_delay, Show::kNumber, true},
-    {"recording_mode:\t", F::recording_mode, Show::kNumber, true},
-    {"gain_corr_x:\t", F::gain_corr_x, Show::kNumber, true},
-    {"gain_corr_y:\t", F::gain_corr_y, Show::kNumber, true},
-    {"gain_corr_z:\t", F::gain_corr_z, Show::kNumber, true},
-    {"cav_1_x:\t", F::cav_1_x, Show::kNumber, true},
-    {"cav_1_y:\t", F::cav_1_y, Show::kNumber, true},
-    {"cav_1_z:\t", F::cav_1_z, Show::kNumber, true},
-    {"ah_setting:\t", F::ah_setting, Show::kNumber, true},
-    {"al1_rec:\t", F::al1_rec, Show::kNumber, true},
-    {"al1_cond:\t", F::al1_cond, Show::kNumber, true},
-    {"al2_rec:\t", F::al2_rec, Show::kNumber, true},
-    {"al2_cond:\t", F::al2_cond, Show::kNumber, true},
-    {"al3_rec:\t", F::al3_rec, Show::kNumber, true},
-    {"al3_cond:\t", F::al3_cond, Show::kNumber, true},
-    {"al4_rec:\t", F::al4_rec, Show::kNumber, true},
-    {"al4_cond:\t", F::al4_cond, Show::kNumber, true},
-    {"al5_rec:\t", F::al5_rec, Show::kNumber, true},
-    {"al5_cond:\t", F::al5_cond, Show::kNumber, true},
-    {"al6_rec:\t", F::al6_rec, Show::kNumber, true},
-    {"al6_cond:\t", F::al6_cond, Show::kNumber, true},
-    {"al7_rec:\t", F::al7_rec, Show::kNumber, true},
-    {"al7_cond:\t", F::al7_cond, Show::kNumber, true},
-    {"al_no_msg_qud:\t", F::al_no_msg_qud, Show::kNumber, true},
-    {"kbftm_x:\t", F::kbftm_x, Show::kUnsigned, true},
-    {"kbftm_y:\t", F::kbftm_y, Show::kUnsigned, true},
-    {"kbftm_z:\t", F::kbftm_z, Show::kUnsigned, true},
+    {"file_number:\t%d\n", F::file_number, Show::kNumber, false},
+    {"test_sensor:\t%d\n", F::test_sensor, Show::kNumber, false},
+    {"periodic:\t%d\n", F::periodic, Show::kNumber, false},
+    {"engg_mode:\t%d\n", F::engg_mode, Show::kNumber, false},
+    {"sum_event:\t%d\n", F::sum_event, Show::kNumber, false},
+    {"check_sum:\t%d\n", F::check_sum, Show::kNumber, false},
+    {"nb_samples:\t%d\n", F::nb_samples, Show::kNumber, false},
+    {"ch_peak_x:\t%d\n", F::ch_peak_x, Show::kNumber, false},
+    {"ch_peak_y:\t%d\n", F::ch_peak_y, Show::kNumber, false},
+    {"ch_peak_z:\t%d\n", F::ch_peak_z, Show::kNumber, false},
+    {"overflow_flag:\t%d/%d/%d\n", F::overflow_flag, Show::kBits3, true},
+    {"sync_offset:\t%lu\n", F::sync_offset, Show::kUnsigned, false},
+    {"sync_second:\t%d\n", F::sync_second, Show::kNumber, false},
+    {"sync_minute:\t%d\n", F::sync_minute, Show::kNumber, false},
+    {"sync_hour:\t%d\n", F::sync_hour, Show::kNumber, false},
+    {"sync_day:\t%d\n", F::sync_day, Show::kNumber, false},
+    {"sync_month:\t%d\n", F::sync_month, Show::kNumber, false},
+    {"sync_year:\t%d\n", F::sync_year, Show::kNumber, false},
+    {"sync_ok:\t%d\n", F::sync_ok, Show::kNumber, false},
+    {"int_offset:\t%d\n", F::int_offset, Show::kNumber, false},
+    {"int_second:\t%d\n", F::int_second, Show::kNumber, false},
+    {"int_minute:\t%d\n", F::int_minute, Show::kNumber, false},
+    {"int_hour:\t%d\n", F::int_hour, Show::kNumber, false},
+    {"int_day:\t%d\n", F::int_day, Show::kNumber, false},
+    {"int_month:\t%d\n", F::int_month, Show::kNumber, false},
+    {"int_year:\t%d\n", F::int_year, Show::kNumber, false},
+    {"time_valid:\t%d\n", F::time_valid, Show::kNumber, false},
+    {"sync_delay:\t%d\n", F::sync_delay, Show::kNumber, false},
+    {"latitude:\t%d\n", F::latitude, Show::kNumber, false},
+    {"longitude:\t%d\n", F::longitude, Show::kNumber, false},
+    {"elevation:\t%d\n", F::elevation, Show::kNumber, false},
+    {"no_gps_sats:\t%d\n", F::no_gps_sats, Show::kNumber, true},
+    {"sampling:\t%d\n", F::sampling, Show::kNumber, false},
+    {"nb_channel:\t%d\n", F::nb_channel, Show::kNumber, false},
+    {"filter_pole:\t%d\n", F::filter_pole, Show::kNumber, false},
+    {"dsp_version:\t%d\n", F::dsp_version, Show::kNumber, false},
+    {"dsp_revision:\t%d\n", F::dsp_revision, Show::kNumber, false},
+    {"dsp_settings:\t%d%d\n", F::dsp_settings, Show::kNibbles, false},
+    {"adc_resol:\t%d\n", F::adc_resol, Show::kNumber, false},
+    {"rec_name:\t%s\n", F::rec_name, Show::kText, false},
+    {"s_number:\t%s\n", F::s_number, Show::kText, false},
+    {"ss_number:\t%s\n", F::ss_number, Show::kText, false},
+    {"filter_freq:\t%d\n", F::filter_freq, Show::kNumber, false},
+    {"ch_lsb_mant_x:\t%d\n", F::ch_lsb_mant_x, Show::kNumber, false},
+    {"ch_lsb_exp_x:\t%d\n", F::ch_lsb_exp_x, Show::kNumber, false},
+    {"ch_lsb_mant_y:\t%d\n", F::ch_lsb_mant_y, Show::kNumber, false},
+    {"ch_lsb_exp_y:\t%d\n", F::ch_lsb_exp_y, Show::kNumber, false},
+    {"ch_lsb_mant_z:\t%d\n", F::ch_lsb_mant_z, Show::kNumber, false},
+    {"ch_lsb_exp_z:\t%d\n", F::ch_lsb_exp_z, Show::kNumber, false},
+    {"ch_units_x:\t%s\n", F::ch_units_x, Show::kText, false},
+    {"ch_units_y:\t%s\n", F::ch_units_y, Show::kText, false},
+    {"ch_units_z:\t%s\n", F::ch_units_z, Show::kText, false},
+    {"ch_names_x:\t%s\n", F::ch_names_x, Show::kText, false},
+    {"ch_names_y:\t%s\n", F::ch_names_y, Show::kText, false},
+    {"ch_names_z:\t%s\n", F::ch_names_z, Show::kText, false},
+    {"x_trigger_x:\t%d\n", F::x_trigger_x, Show::kNumber, true},
+    {"x_trigger_y:\t%d\n", F::x_trigger_y, Show::kNumber, true},
+    {"x_trigger_z:\t%d\n", F::x_trigger_z, Show::kNumber, true},
+    {"lta_trig_x:\t%d\n", F::lta_trig_x, Show::kBcd, true},
+    {"sta_trig_x:\t%d\n", F::sta_trig_x, Show::kBcd, true},
+    {"ratio_trig_x:\t%d\n", F::ratio_trig_x, Show::kBcd, true},
+    {"lta_trig_y:\t%d\n", F::lta_trig_y, Show::kBcd, true},
+    {"sta_trig_y:\t%d\n", F::sta_trig_y, Show::kBcd, true},
+    {"ratio_trig_y:\t%d\n", F::ratio_trig_y, Show::kBcd, true},
+    {"lta_trig_z:\t%d\n", F::lta_trig_z, Show::kBcd, true},
+    {"sta_trig_z:\t%d\n", F::sta_trig_z, Show::kBcd, true},
+    {"ratio_trig_z:\t%d\n", F::ratio_trig_z, Show::kBcd, true},
+    {"lta_latch_stat:\t%d/%d/%d\n", F::lta_latch_stat, Show::kBits3, true},
+    {"dtrigger_x:\t%d\n", F::dtrigger_x, Show::kBcd, true},
+    {"dtrigger_y:\t%d\n", F::dtrigger_y, Show::kBcd, true},
+    {"dtrigger_z:\t%d\n", F::dtrigger_z, Show::kBcd, true},
+    {"trig_window:\t%d\n", F::trig_window, Show::kBcd, true},
+    {"max_recording:\t%d\n", F::max_recording, Show::kBcd, true},
+    {"trig_comb:\t%d\n", F::trig_comb, Show::kBcd, true},
+    {"trig_mode:\t%d\n", F::trig_mode, Show::kNumber, false},
+    {"trig_chan:\t%d\n", F::trig_chan, Show::kNumber, false},
+    {"prevent:\t%d\n", F::prevent, Show::kNumber, false},
+    {"postevent:\t%d\n", F::postevent, Show::kNumber, false},
+    {"comment:\t%s\n", F::comment, Show::kText, false},
+    {"sensor_type:\t%c\n", F::sensor_type, Show::kText, true},
+    {"axis_orient:\t%d/%d/%d\n", F::axis_orient, Show::kBits3, true},
+    {"dyn_cal:\t%d\n", F::dyn_cal, Show::kNumber, true},
+    {"gnd:    \t%d\n", F::gnd, Show::kNumber, false},
+    {"bat_main:\t%d\n", F::bat_main, Show::kNumber, false},
+    {"bat_backup:\t%d\n", F::bat_backup, Show::kNumber, false},
+    {"temperature:\t%d\n", F::temperature, Show::kNumber, false},
+    {"ch_offset_x:\t%d\n", F::ch_offset_x, Show::kNumber, false},
+    {"ch_offset_y:\t%d\n", F::ch_offset_y, Show::kNumber, false},
+    {"ch_offset_z:\t%d\n", F::ch_offset_z, Show::kNumber, false},
+    {"ac_lost:\t%d\n", F::ac_lost, Show::kNumber, false},
+    {"nb_ac_lost:\t%d\n", F::nb_ac_lost, Show::kNumber, false},
+    {"day_lost:\t%d\n", F::day_lost, Show::kNumber, false},
+    {"month_lost:\t%d\n", F::month_lost, Show::kNumber, false},
+    {"year_lost:\t%d\n", F::year_lost, Show::kNumber, false},
+    {"nb_restart:\t%d\n", F::nb_restart, Show::kNumber, false},
+    {"day_restart:\t%d\n", F::day_restart, Show::kNumber, false},
+    {"month_restart:\t%d\n", F::month_restart, Show::kNumber, false},
+    {"year_restart:\t%d\n", F::year_restart, Show::kNumber, false},
+    {"error:  \t%s\n", F::error, Show::kBitSet, false},
+    {"warning:\t%s\n", F::warning, Show::kBitSet, false},
+    {"test_sel:\t%s\n", F::test_sel, Show::kBitSet, false},
+    {"test_anal1:\t%s\n", F::test_anal1, Show::kBitSet, false},
+    {"test_anal2:\t%s\n", F::test_anal2, Show::kBitSet, false},
+    {"test_hardw:\t%s\n", F::test_hardw, Show::kBitSet, false},
+    {"test_clock:\t%s\n", F::test_clock, Show::kBitSet, false},
+    {"test_2nd_mem:\t%s\n", F::test_2nd_mem, Show::kBitSet, true},
+    {"test_memory:\t%s\n", F::test_memory, Show::kBitSet, false},
+    {"test_battery:\t%s\n", F::test_battery, Show::kBitSet, false},
+    {"len_period_vm:\t%d\n", F::len_period_vm, Show::kNumber, true},
+    {"filter_delay:\t%d\n", F::filter_delay, Show::kNumber, true},
+    {"recording_mode:\t%d\n", F::recording_mode, Show::kNumber, true},
+    {"gain_corr_x:\t%d\n", F::gain_corr_x, Show::kNumber, true},
+    {"gain_corr_y:\t%d\n", F::gain_corr_y, Show::kNumber, true},
+    {"gain_corr_z:\t%d\n", F::gain_corr_z, Show::kNumber, true},
+    {"cav_1_x:\t%d\n", F::cav_1_x, Show::kNumber, true},
+    {"cav_1_y:\t%d\n", F::cav_1_y, Show::kNumber, true},
+    {"cav_1_z:\t%d\n", F::cav_1_z, Show::kNumber, true},
+    {"ah_setting:\t%d\n", F::ah_setting, Show::kNumber, true},
+    {"al1_rec:\t%u\n", F::al1_rec, Show::kNumber, true},
+    {"al1_cond:\t%u\n", F::al1_cond, Show::kNumber, true},
+    {"al2_rec:\t%u\n", F::al2_rec, Show::kNumber, true},
+    {"al2_cond:\t%u\n", F::al2_cond, Show::kNumber, true},
+    {"al3_rec:\t%u\n", F::al3_rec, Show::kNumber, true},
+    {"al3_cond:\t%u\n", F::al3_cond, Show::kNumber, true},
+    {"al4_rec:\t%u\n", F::al4_rec, Show::kNumber, true},
+    {"al4_cond:\t%u\n", F::al4_cond, Show::kNumber, true},
+    {"al5_rec:\t%u\n", F::al5_rec, Show::kNumber, true},
+    {"al5_cond:\t%u\n", F::al5_cond, Show::kNumber, true},
+    {"al6_rec:\t%u\n", F::al6_rec, Show::kNumber, true},
+    {"al6_cond:\t%u\n", F::al6_cond, Show::kNumber, true},
+    {"al7_rec:\t%u\n", F::al7_rec, Show::kNumber, true},
+    {"al7_cond:\t%u\n", F::al7_cond, Show::kNumber, true},
+    {"al_no_msg_qud:\t%u\n", F::al_no_msg_qud, Show::kNumber, true},
+    {"kbftm_x:\t%lu\n", F::kbftm_x, Show::kUnsigned, true},
+    {"kbftm_y:\t%lu\n", F::kbftm_y, Show::kUnsigned, true},
+    {"kbftm_z:\t%lu\n", F::kbftm_z, Show::kUnsigned, true},
 };
+
+// Each line's conversion must be one its Show kind produces, and every line ends the line: the
+// formats are the documentation of the output, so a slip between them and the code must not build.
+constexpr bool ConversionMatches(const DumpLine& line) {
+  std::string_view format = line.format;
+  std::size_t percent = format.find('%');
+  if (percent == std::string_view::npos || !format.ends_with("\n")) return false;
+  std::string_view conversion = format.substr(percent, format.size() - percent - 1);
+  switch (line.show) {
+    case Show::kNumber:
+      return conversion == "%d" || conversion == "%u";
+    case Show::kUnsigned:
+      return conversion == "%lu";
+    case Show::kBcd:
+      return conversion == "%d";
+    case Show::kBits3:
+      return conversion == "%d/%d/%d";
+    case Show::kNibbles:
+      return conversion == "%d%d";
+    case Show::kText:
+      return conversion == "%s" || conversion == "%c";
+    case Show::kBitSet:
+      return conversion == "%s";
+  }
+  return false;
+}
+
+constexpr bool AllConversionsMatch() {
+  for (const DumpLine& line : kDump) {
+    if (!ConversionMatches(line)) return false;
+  }
+  return true;
+}
+static_assert(AllConversionsMatch(), "a field dump format does not match how its value is shown");
 
 void AppendNumber(std::string& out, std::int64_t value) {
   out += std::to_string(value);
@@ -192,8 +233,9 @@ std::string BitSet(std::uint8_t bits) {
   return out;
 }
 
-std::string Bits3(std::uint8_t bits, const char* separator) {
-  return std::to_string(bits & 1) + separator + std::to_string((bits >> 1) & 1) + separator +
+// "%d/%d/%d" of bits 0, 1 and 2.
+std::string Bits3(std::uint8_t bits) {
+  return std::to_string(bits & 1) + "/" + std::to_string((bits >> 1) & 1) + "/" +
          std::to_string((bits >> 2) & 1);
 }
 
@@ -209,7 +251,7 @@ void AppendDumpValue(std::string& out, const kr::EventHeader& header, const Dump
       AppendNumber(out, kr::DecodeBcd(header.RawByte(line.field)));
       break;
     case Show::kBits3:
-      out += Bits3(header.RawByte(line.field), "/");
+      out += Bits3(header.RawByte(line.field));
       break;
     case Show::kNibbles: {
       std::uint8_t byte = header.RawByte(line.field);
@@ -226,26 +268,8 @@ void AppendDumpValue(std::string& out, const kr::EventHeader& header, const Dump
   }
 }
 
-// Line building for the file information.
-class Report {
- public:
-  void Line(std::string_view text) { out_ += text; }
-  std::string Take() { return std::move(out_); }
-
- private:
-  std::string out_;
-};
-
 constexpr F kPeaks[3] = {F::ch_peak_x, F::ch_peak_y, F::ch_peak_z};
 constexpr F kUnits[3] = {F::ch_units_x, F::ch_units_y, F::ch_units_z};
-constexpr F kOffsets[3] = {F::ch_offset_x, F::ch_offset_y, F::ch_offset_z};
-constexpr F kGains[3] = {F::gain_corr_x, F::gain_corr_y, F::gain_corr_z};
-constexpr F kCav[3] = {F::cav_1_x, F::cav_1_y, F::cav_1_z};
-constexpr F kLta[3] = {F::lta_trig_x, F::lta_trig_y, F::lta_trig_z};
-constexpr F kSta[3] = {F::sta_trig_x, F::sta_trig_y, F::sta_trig_z};
-constexpr F kRatio[3] = {F::ratio_trig_x, F::ratio_trig_y, F::ratio_trig_z};
-constexpr F kDtrigger[3] = {F::dtrigger_x, F::dtrigger_y, F::dtrigger_z};
-constexpr char kAxis[3] = {'X', 'Y', 'Z'};
 
 std::optional<kr::DateTime> HeaderDateTime(const kr::EventHeader& h, F second, F minute, F hour, F day,
                                            F month, F year, int current_year) {
@@ -270,14 +294,199 @@ std::string DayText(const kr::EventHeader& h, F day, F month, F year, const Head
   return TimeText(value, settings, 0).substr(0, 10);
 }
 
-// Millivolts as volts with two decimals, rounded half up on the decimal value (12345 -> "12.35");
-// binary floating point would turn 12.345 into 12.34.
-std::string Volts(std::int64_t millivolts) {
-  std::int64_t centivolts = (millivolts + 5) / 10;
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%" PRId64 ".%02" PRId64, centivolts / 100, centivolts % 100);
-  return buffer;
+// Millivolts as volts, rounded half up on the decimal value to two places first (12345 -> 12.35):
+// binary floating point would turn 12.345 into 12.34 under "%0.2f".
+double RoundedVolts(std::int64_t millivolts) {
+  return static_cast<double>((millivolts + 5) / 10) / 100.0;
 }
+
+// The file information, section by section; each line is formatted with its own printf format.
+class FileInfoWriter {
+ public:
+  FileInfoWriter(const kr::EventHeader& header, int kind, const HeaderTextSettings& settings)
+      : h_(header),
+        kind_(kind),
+        settings_(settings),
+        x_(header.layout() == kr::HeaderLayout::kX),
+        lsb_(kr::LsbVector(kind, header.bytes(), /*without_x8_step=*/true)) {}
+
+  std::string Write() {
+    FileInfo();
+    EventInfo();
+    TimingAndGps();
+    RecorderSettings();
+    TriggerSettings();
+    StateOfHealth();
+    SelfTest();
+    return std::move(out_);
+  }
+
+ private:
+  int Int(F field) const { return static_cast<int>(h_.Value(field)); }
+  unsigned Unsigned(F field) const { return static_cast<unsigned>(h_.Value(field)); }
+  // "%lu" of a value read sign-extended: its 32 bits as unsigned, whatever the width of long.
+  unsigned long Unsigned32(F field) const {
+    return static_cast<unsigned long>(AsUnsigned32(h_.Value(field)));
+  }
+  double Tenths(F field) const { return static_cast<double>(h_.Value(field)) / 10.0; }
+  double TenThousandths(F field) const { return static_cast<double>(h_.Value(field)) / 10000.0; }
+  std::string Bits(F field) const { return BitSet(h_.RawByte(field)); }
+  unsigned Bit(F field, int bit) const { return (h_.RawByte(field) >> bit) & 1u; }
+  // A peak in the channel's unit: mV channels of the X layout are corrected like their samples.
+  double Peak(int c) const {
+    return static_cast<double>(h_.Value(kPeaks[c]) + kr::MillivoltCorrection(h_, c)) *
+           lsb_[static_cast<std::size_t>(c)];
+  }
+  std::string Unit(int c) const { return h_.Text(kUnits[c]); }
+  std::string Time(F second, F minute, F hour, F day, F month, F year) const {
+    return TimeText(HeaderDateTime(h_, second, minute, hour, day, month, year, settings_.current_year),
+                    settings_, settings_.time_shift_hours);
+  }
+
+  void FileInfo() {
+    out_ += "File Info\n---------\n";
+    out_ += kr::FormatPrintf("File Number:\t%d\n", Int(F::file_number));
+    out_ += kr::FormatPrintf("File Type:\t%d\n", Int(F::engg_mode));
+    out_ += kr::FormatPrintf("Comment:\t%s\n", h_.Text(F::comment).c_str());
+    out_ += kr::FormatPrintf("Checksum:\t%d\n", Int(F::check_sum));
+    // "Sampels:\t%d\n" widened: counts of 2^31 and more would otherwise show negative.
+    out_ += kr::FormatPrintf("Sampels:\t%lld\n", static_cast<long long>(h_.Value(F::nb_samples)));
+  }
+
+  void EventInfo() {
+    out_ += "\nEvent Info\n----------\n";
+    out_ += kr::FormatPrintf("Peak X:  \t%0.3f\t%s\n", Peak(0), Unit(0).c_str());
+    out_ += kr::FormatPrintf("Peak Y:  \t%0.3f\t%s\n", Peak(1), Unit(1).c_str());
+    out_ += kr::FormatPrintf("Peak Z:  \t%0.3f\t%s\n", Peak(2), Unit(2).c_str());
+    if (x_) {
+      out_ += kr::FormatPrintf("Offset:  \t%u / %u / %u\n", Bit(F::overflow_flag, 0),
+                               Bit(F::overflow_flag, 1), Bit(F::overflow_flag, 2));
+    }
+  }
+
+  void TimingAndGps() {
+    out_ += "\nTiming & GPS Info\n-----------------\n";
+    out_ += kr::FormatPrintf("Sync. Offset:\t%lu\tsamples\n", Unsigned32(F::sync_offset));
+    out_ += kr::FormatPrintf(
+        "Sync. Time:\t%s\n",
+        Time(F::sync_second, F::sync_minute, F::sync_hour, F::sync_day, F::sync_month, F::sync_year).c_str());
+    out_ += kr::FormatPrintf("Sync. OK:\t%s\n", h_.Value(F::sync_ok) != 0 ? "YES" : "NO");
+    out_ += kr::FormatPrintf("Trigger Offset:\t%lu\tsamples\n", Unsigned32(F::int_offset));
+    out_ += kr::FormatPrintf(
+        "Trigger Time:\t%s\n",
+        Time(F::int_second, F::int_minute, F::int_hour, F::int_day, F::int_month, F::int_year).c_str());
+    out_ += kr::FormatPrintf("Unit Latitude:\t%0.4f\n", TenThousandths(F::latitude));
+    out_ += kr::FormatPrintf("Unit Longitude:\t%0.4f\n", TenThousandths(F::longitude));
+    out_ += kr::FormatPrintf("Unit Elevation:\t%d\n", Int(F::elevation));
+    if (x_) out_ += kr::FormatPrintf("Sat at Sync:\t%d\n", Int(F::no_gps_sats));
+  }
+
+  void RecorderSettings() {
+    out_ += "\nRecorder Settings\n-----------------\n";
+    out_ += kr::FormatPrintf("Sampling rate:\t%d\tsamples/sec\n", Int(F::sampling));
+    out_ += kr::FormatPrintf("Channels:\t%d\n", Int(F::nb_channel));
+    out_ += kr::FormatPrintf("Filter Poles:\t%d\n", Int(F::filter_pole));
+    const auto firmware = static_cast<unsigned>(kr::FirmwareVersion(kind_, h_.bytes()));
+    out_ += kr::FormatPrintf("Unit Firmware:\t%s\n", kr::FormatPrintf("%3.2f", firmware / 100.0).c_str());
+    out_ += kr::FormatPrintf(
+        "DSP Firmware:\t%s\n",
+        kr::FormatPrintf("%u.%2.2u", Unsigned(F::dsp_version), Unsigned(F::dsp_revision)).c_str());
+    const std::uint8_t dsp_settings = h_.RawByte(F::dsp_settings);
+    out_ += kr::FormatPrintf("DSP Settings:\t%u / %u\n", dsp_settings >> 4u, dsp_settings & 0x0Fu);
+    out_ += kr::FormatPrintf("Resolution:\t%d\n", Int(F::adc_resol));
+    out_ += kr::FormatPrintf("Unit Name:\t%s\n", h_.Text(F::rec_name).c_str());
+    out_ += kr::FormatPrintf("Unit Serial:\t%s\n", h_.Text(F::s_number).c_str());
+    out_ += kr::FormatPrintf("Sensor Serial:\t%s\n", h_.Text(F::ss_number).c_str());
+    out_ += kr::FormatPrintf("Frequency:\t%d\tHz\n", Int(F::filter_freq));
+    out_ += kr::FormatPrintf("LSB Channel X:\t%0.5f\n", lsb_[0]);
+    out_ += kr::FormatPrintf("LSB Channel Y:\t%0.5f\n", lsb_[1]);
+    out_ += kr::FormatPrintf("LSB Channel Z:\t%0.5f\n", lsb_[2]);
+    if (!x_) return;
+    out_ += kr::FormatPrintf("Gain Corr. X:\t%0.5f\n", TenThousandths(F::gain_corr_x));
+    out_ += kr::FormatPrintf("Gain Corr. Y:\t%0.5f\n", TenThousandths(F::gain_corr_y));
+    out_ += kr::FormatPrintf("Gain Corr. Z:\t%0.5f\n", TenThousandths(F::gain_corr_z));
+    out_ += kr::FormatPrintf("CAV1 Channel X:\t%u\n", Unsigned(F::cav_1_x));
+    out_ += kr::FormatPrintf("CAV1 Channel Y:\t%u\n", Unsigned(F::cav_1_y));
+    out_ += kr::FormatPrintf("CAV1 Channel Z:\t%u\n", Unsigned(F::cav_1_z));
+  }
+
+  // The X layout's STA/LTA group shows the plain bytes here (STA and ratio in tenths).
+  void StaLtaSettings() {
+    out_ += kr::FormatPrintf("LTA X:  \t%u\n", Unsigned(F::lta_trig_x));
+    out_ += kr::FormatPrintf("LTA Y:  \t%u\n", Unsigned(F::lta_trig_y));
+    out_ += kr::FormatPrintf("LTA Z:  \t%u\n", Unsigned(F::lta_trig_z));
+    out_ += kr::FormatPrintf("STA X:  \t%0.1f\n", Tenths(F::sta_trig_x));
+    out_ += kr::FormatPrintf("STA Y:  \t%0.1f\n", Tenths(F::sta_trig_y));
+    out_ += kr::FormatPrintf("STA Z:  \t%0.1f\n", Tenths(F::sta_trig_z));
+    out_ += kr::FormatPrintf("Ratio X:\t%0.1f\n", Tenths(F::ratio_trig_x));
+    out_ += kr::FormatPrintf("Ratio Y:\t%0.1f\n", Tenths(F::ratio_trig_y));
+    out_ += kr::FormatPrintf("Ratio Z:\t%0.1f\n", Tenths(F::ratio_trig_z));
+    out_ += kr::FormatPrintf("Latched:\t%d / %d / %d \n", static_cast<int>(Bit(F::lta_latch_stat, 0)),
+                             static_cast<int>(Bit(F::lta_latch_stat, 1)),
+                             static_cast<int>(Bit(F::lta_latch_stat, 2)));
+    out_ += kr::FormatPrintf("De-trigger X:\t%u\t\n", Unsigned(F::dtrigger_x));
+    out_ += kr::FormatPrintf("De-trigger Y:\t%u\t\n", Unsigned(F::dtrigger_y));
+    out_ += kr::FormatPrintf("De-trigger Z:\t%u\t\n", Unsigned(F::dtrigger_z));
+    out_ += kr::FormatPrintf("Trigger Window:\t%u\t\n", Unsigned(F::trig_window));
+    out_ += kr::FormatPrintf("Max Rec length:\t%u\t\n", Unsigned(F::max_recording));
+    out_ += kr::FormatPrintf("Trigger Mode:\t%u\t\n", Unsigned(F::trig_comb));
+  }
+
+  void TriggerSettings() {
+    out_ += "\nTrigger Settings\n----------------\n";
+    if (x_) StaLtaSettings();
+    out_ += kr::FormatPrintf("Functionality:\t%u\t\n", Unsigned(F::trig_mode));
+    out_ += kr::FormatPrintf("Caused Trigger:\t%u\t\n", Unsigned(F::trig_chan));
+    out_ += kr::FormatPrintf("Pre-event:\t%u\t\n", Unsigned(F::prevent));
+    out_ += kr::FormatPrintf("Post-event:\t%u\t\n", Unsigned(F::postevent));
+    if (!x_) return;
+    // "Sensor Type:\t%c\t\n" as text: a zero byte shows as nothing and a Latin-1 letter stays one
+    // character of the UTF-16 file.
+    out_ += kr::FormatPrintf("Sensor Type:\t%s\t\n", h_.Text(F::sensor_type).c_str());
+    out_ += kr::FormatPrintf("Axis Orient.:\t%u / %u / %u\t\n", Bit(F::axis_orient, 0),
+                             Bit(F::axis_orient, 1), Bit(F::axis_orient, 2));
+    out_ += kr::FormatPrintf("Dyn. Calibr.:\t%d\t\n", Int(F::dyn_cal));
+  }
+
+  void StateOfHealth() {
+    out_ += "\nState of Health\n---------------\n";
+    out_ += kr::FormatPrintf("Main Battery:\t%0.2f\tV\n", RoundedVolts(h_.Value(F::bat_main)));
+    out_ += kr::FormatPrintf("Backup Battery:\t%0.2f\tV\n", RoundedVolts(h_.Value(F::bat_backup)));
+    out_ += kr::FormatPrintf("Interneal Temp:\t%d\t°celsius\n", Int(F::temperature));
+    out_ += kr::FormatPrintf("Offset X:\t%lu\n", Unsigned32(F::ch_offset_x));
+    out_ += kr::FormatPrintf("Offset Y:\t%lu\n", Unsigned32(F::ch_offset_y));
+    out_ += kr::FormatPrintf("Offset Z:\t%lu\n", Unsigned32(F::ch_offset_z));
+    out_ += kr::FormatPrintf("Supply Power:\t%s\n", h_.Value(F::ac_lost) != 0 ? "YES" : "NO");
+    out_ += kr::FormatPrintf("Num Losses:\t%d\n", Int(F::nb_ac_lost));
+    out_ += kr::FormatPrintf("Day of Loss:\t%s\n",
+                             DayText(h_, F::day_lost, F::month_lost, F::year_lost, settings_).c_str());
+    out_ += kr::FormatPrintf("Num Restarts:\t%d\n", Int(F::nb_restart));
+    out_ +=
+        kr::FormatPrintf("Day Restart:\t%s\n",
+                         DayText(h_, F::day_restart, F::month_restart, F::year_restart, settings_).c_str());
+    out_ += kr::FormatPrintf("Error:    \t%s\n", Bits(F::error).c_str());
+    out_ += kr::FormatPrintf("Warning:  \t%s\n", Bits(F::warning).c_str());
+  }
+
+  void SelfTest() {
+    out_ += "\nSelf Test Info\n--------------\n";
+    out_ += kr::FormatPrintf("Selected Tests:\t%s\n", Bits(F::test_sel).c_str());
+    out_ += kr::FormatPrintf("Memory:  \t%s\n", Bits(F::test_memory).c_str());
+    out_ += kr::FormatPrintf("Battery:  \t%s\n", Bits(F::test_battery).c_str());
+    out_ += kr::FormatPrintf("Clock:  \t%s\n", Bits(F::test_clock).c_str());
+    if (x_) out_ += kr::FormatPrintf("Massstorage:\t%s\n", Bits(F::test_2nd_mem).c_str());
+    out_ += kr::FormatPrintf("Hardware:    \t%s\n", Bits(F::test_hardw).c_str());
+    out_ += kr::FormatPrintf("Analog 1:\t%s\n", Bits(F::test_anal1).c_str());
+    out_ += kr::FormatPrintf("Analog 2:\t%s\n", Bits(F::test_anal2).c_str());
+  }
+
+  const kr::EventHeader& h_;
+  int kind_;
+  const HeaderTextSettings& settings_;
+  bool x_;
+  std::array<double, 3> lsb_;
+  std::string out_;
+};
 
 }  // namespace
 
@@ -309,7 +518,7 @@ std::string FieldDump(const kr::EventHeader& header) {
       out += "unused\n";
       continue;
     }
-    out += line.label;
+    out += LabelOf(line);
     AppendDumpValue(out, header, line);
     out += '\n';
   }
@@ -317,142 +526,8 @@ std::string FieldDump(const kr::EventHeader& header) {
   return out;
 }
 
-std::string FileInformation(const kr::EventHeader& h, int kind, const HeaderTextSettings& settings) {
-  const bool x = h.layout() == kr::HeaderLayout::kX;
-  auto value = [&](F field) { return h.Value(field); };
-  auto unsigned_value = [&](F field) { return static_cast<unsigned>(h.Value(field)); };
-  auto lsb = kr::LsbVector(kind, h.bytes(), /*without_x8_step=*/true);
-  Report r;
-
-  r.Line("File Info\n---------\n");
-  r.Line(kr::FormatPrintf("File Number:\t%d\n", static_cast<int>(value(F::file_number))));
-  r.Line(kr::FormatPrintf("File Type:\t%d\n", static_cast<int>(value(F::engg_mode))));
-  r.Line(kr::FormatPrintf("Comment:\t%s\n", h.Text(F::comment).c_str()));
-  r.Line(kr::FormatPrintf("Checksum:\t%d\n", static_cast<int>(value(F::check_sum))));
-  r.Line(kr::FormatPrintf("Sampels:\t%lld\n", static_cast<long long>(value(F::nb_samples))));
-
-  r.Line("\nEvent Info\n----------\n");
-  for (int c = 0; c < 3; ++c) {
-    double counts = static_cast<double>(value(kPeaks[c]) + kr::MillivoltCorrection(h, c));
-    r.Line(kr::FormatPrintf("Peak %c:  \t%0.3f\t%s\n", kAxis[c], counts * lsb[static_cast<std::size_t>(c)],
-                            h.Text(kUnits[c]).c_str()));
-  }
-  if (x) {
-    std::uint8_t overflow = h.RawByte(F::overflow_flag);
-    r.Line(kr::FormatPrintf("Offset:  \t%u / %u / %u\n", overflow & 1u, (overflow >> 1) & 1u,
-                            (overflow >> 2) & 1u));
-  }
-
-  r.Line("\nTiming & GPS Info\n-----------------\n");
-  r.Line(kr::FormatPrintf("Sync. Offset:\t%lld\tsamples\n",
-                          static_cast<long long>(AsUnsigned32(value(F::sync_offset)))));
-  r.Line(
-      kr::FormatPrintf("Sync. Time:\t%s\n",
-                       TimeText(HeaderDateTime(h, F::sync_second, F::sync_minute, F::sync_hour, F::sync_day,
-                                               F::sync_month, F::sync_year, settings.current_year),
-                                settings, settings.time_shift_hours)
-                           .c_str()));
-  r.Line(kr::FormatPrintf("Sync. OK:\t%s\n", value(F::sync_ok) != 0 ? "YES" : "NO"));
-  r.Line(kr::FormatPrintf("Trigger Offset:\t%lld\tsamples\n",
-                          static_cast<long long>(AsUnsigned32(value(F::int_offset)))));
-  r.Line(kr::FormatPrintf("Trigger Time:\t%s\n",
-                          TimeText(HeaderDateTime(h, F::int_second, F::int_minute, F::int_hour, F::int_day,
-                                                  F::int_month, F::int_year, settings.current_year),
-                                   settings, settings.time_shift_hours)
-                              .c_str()));
-  r.Line(kr::FormatPrintf("Unit Latitude:\t%0.4f\n", static_cast<double>(value(F::latitude)) / 10000.0));
-  r.Line(kr::FormatPrintf("Unit Longitude:\t%0.4f\n", static_cast<double>(value(F::longitude)) / 10000.0));
-  r.Line(kr::FormatPrintf("Unit Elevation:\t%d\n", static_cast<int>(value(F::elevation))));
-  if (x) r.Line(kr::FormatPrintf("Sat at Sync:\t%d\n", static_cast<int>(value(F::no_gps_sats))));
-
-  r.Line("\nRecorder Settings\n-----------------\n");
-  r.Line(kr::FormatPrintf("Sampling rate:\t%d\tsamples/sec\n", static_cast<int>(value(F::sampling))));
-  r.Line(kr::FormatPrintf("Channels:\t%d\n", static_cast<int>(value(F::nb_channel))));
-  r.Line(kr::FormatPrintf("Filter Poles:\t%d\n", static_cast<int>(value(F::filter_pole))));
-  auto firmware = static_cast<unsigned>(kr::FirmwareVersion(kind, h.bytes()));
-  r.Line(kr::FormatPrintf("Unit Firmware:\t%s\n", kr::FormatPrintf("%3.2f", firmware / 100.0).c_str()));
-  r.Line(kr::FormatPrintf(
-      "DSP Firmware:\t%s\n",
-      kr::FormatPrintf("%u.%2.2u", unsigned_value(F::dsp_version), unsigned_value(F::dsp_revision)).c_str()));
-  std::uint8_t dsp_settings = h.RawByte(F::dsp_settings);
-  r.Line(kr::FormatPrintf("DSP Settings:\t%u / %u\n", dsp_settings >> 4u, dsp_settings & 0x0Fu));
-  r.Line(kr::FormatPrintf("Resolution:\t%d\n", static_cast<int>(value(F::adc_resol))));
-  r.Line(kr::FormatPrintf("Unit Name:\t%s\n", h.Text(F::rec_name).c_str()));
-  r.Line(kr::FormatPrintf("Unit Serial:\t%s\n", h.Text(F::s_number).c_str()));
-  r.Line(kr::FormatPrintf("Sensor Serial:\t%s\n", h.Text(F::ss_number).c_str()));
-  r.Line(kr::FormatPrintf("Frequency:\t%d\tHz\n", static_cast<int>(value(F::filter_freq))));
-  r.Line(kr::FormatPrintf("LSB Channel X:\t%0.5f\n", lsb[0]));
-  r.Line(kr::FormatPrintf("LSB Channel Y:\t%0.5f\n", lsb[1]));
-  r.Line(kr::FormatPrintf("LSB Channel Z:\t%0.5f\n", lsb[2]));
-  if (x) {
-    for (int c = 0; c < 3; ++c) {
-      r.Line(kr::FormatPrintf("Gain Corr. %c:\t%0.5f\n", kAxis[c],
-                              static_cast<double>(value(kGains[c])) / 10000.0));
-    }
-    for (int c = 0; c < 3; ++c) {
-      r.Line(kr::FormatPrintf("CAV1 Channel %c:\t%u\n", kAxis[c], unsigned_value(kCav[c])));
-    }
-  }
-
-  r.Line("\nTrigger Settings\n----------------\n");
-  if (x) {
-    for (int c = 0; c < 3; ++c) {
-      r.Line(kr::FormatPrintf("LTA %c:  \t%u\n", kAxis[c], unsigned_value(kLta[c])));
-    }
-    for (int c = 0; c < 3; ++c) {
-      r.Line(kr::FormatPrintf("STA %c:  \t%0.1f\n", kAxis[c], static_cast<double>(value(kSta[c])) / 10.0));
-    }
-    for (int c = 0; c < 3; ++c) {
-      r.Line(kr::FormatPrintf("Ratio %c:\t%0.1f\n", kAxis[c], static_cast<double>(value(kRatio[c])) / 10.0));
-    }
-    std::uint8_t latched = h.RawByte(F::lta_latch_stat);
-    r.Line(
-        kr::FormatPrintf("Latched:\t%d / %d / %d \n", latched & 1, (latched >> 1) & 1, (latched >> 2) & 1));
-    for (int c = 0; c < 3; ++c) {
-      r.Line(kr::FormatPrintf("De-trigger %c:\t%u\t\n", kAxis[c], unsigned_value(kDtrigger[c])));
-    }
-    r.Line(kr::FormatPrintf("Trigger Window:\t%u\t\n", unsigned_value(F::trig_window)));
-    r.Line(kr::FormatPrintf("Max Rec length:\t%u\t\n", unsigned_value(F::max_recording)));
-    r.Line(kr::FormatPrintf("Trigger Mode:\t%u\t\n", unsigned_value(F::trig_comb)));
-  }
-  r.Line(kr::FormatPrintf("Functionality:\t%u\t\n", unsigned_value(F::trig_mode)));
-  r.Line(kr::FormatPrintf("Caused Trigger:\t%u\t\n", unsigned_value(F::trig_chan)));
-  r.Line(kr::FormatPrintf("Pre-event:\t%u\t\n", unsigned_value(F::prevent)));
-  r.Line(kr::FormatPrintf("Post-event:\t%u\t\n", unsigned_value(F::postevent)));
-  if (x) {
-    r.Line(kr::FormatPrintf("Sensor Type:\t%s\t\n", h.Text(F::sensor_type).c_str()));
-    r.Line(kr::FormatPrintf("Axis Orient.:\t%s\t\n", Bits3(h.RawByte(F::axis_orient), " / ").c_str()));
-    r.Line(kr::FormatPrintf("Dyn. Calibr.:\t%d\t\n", static_cast<int>(value(F::dyn_cal))));
-  }
-
-  r.Line("\nState of Health\n---------------\n");
-  r.Line(kr::FormatPrintf("Main Battery:\t%s\tV\n", Volts(value(F::bat_main)).c_str()));
-  r.Line(kr::FormatPrintf("Backup Battery:\t%s\tV\n", Volts(value(F::bat_backup)).c_str()));
-  r.Line(kr::FormatPrintf("Interneal Temp:\t%d\t°celsius\n", static_cast<int>(value(F::temperature))));
-  for (int c = 0; c < 3; ++c) {
-    r.Line(kr::FormatPrintf("Offset %c:\t%lld\n", kAxis[c],
-                            static_cast<long long>(AsUnsigned32(value(kOffsets[c])))));
-  }
-  r.Line(kr::FormatPrintf("Supply Power:\t%s\n", value(F::ac_lost) != 0 ? "YES" : "NO"));
-  r.Line(kr::FormatPrintf("Num Losses:\t%d\n", static_cast<int>(value(F::nb_ac_lost))));
-  r.Line(kr::FormatPrintf("Day of Loss:\t%s\n",
-                          DayText(h, F::day_lost, F::month_lost, F::year_lost, settings).c_str()));
-  r.Line(kr::FormatPrintf("Num Restarts:\t%d\n", static_cast<int>(value(F::nb_restart))));
-  r.Line(kr::FormatPrintf("Day Restart:\t%s\n",
-                          DayText(h, F::day_restart, F::month_restart, F::year_restart, settings).c_str()));
-  r.Line(kr::FormatPrintf("Error:    \t%s\n", BitSet(h.RawByte(F::error)).c_str()));
-  r.Line(kr::FormatPrintf("Warning:  \t%s\n", BitSet(h.RawByte(F::warning)).c_str()));
-
-  r.Line("\nSelf Test Info\n--------------\n");
-  r.Line(kr::FormatPrintf("Selected Tests:\t%s\n", BitSet(h.RawByte(F::test_sel)).c_str()));
-  r.Line(kr::FormatPrintf("Memory:  \t%s\n", BitSet(h.RawByte(F::test_memory)).c_str()));
-  r.Line(kr::FormatPrintf("Battery:  \t%s\n", BitSet(h.RawByte(F::test_battery)).c_str()));
-  r.Line(kr::FormatPrintf("Clock:  \t%s\n", BitSet(h.RawByte(F::test_clock)).c_str()));
-  if (x) r.Line(kr::FormatPrintf("Massstorage:\t%s\n", BitSet(h.RawByte(F::test_2nd_mem)).c_str()));
-  r.Line(kr::FormatPrintf("Hardware:    \t%s\n", BitSet(h.RawByte(F::test_hardw)).c_str()));
-  r.Line(kr::FormatPrintf("Analog 1:\t%s\n", BitSet(h.RawByte(F::test_anal1)).c_str()));
-  r.Line(kr::FormatPrintf("Analog 2:\t%s\n", BitSet(h.RawByte(F::test_anal2)).c_str()));
-  return r.Take();
+std::string FileInformation(const kr::EventHeader& header, int kind, const HeaderTextSettings& settings) {
+  return FileInfoWriter(header, kind, settings).Write();
 }
 
 std::string FieldDump(const kr::HeaderBytes& header) {

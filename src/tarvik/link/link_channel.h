@@ -76,6 +76,8 @@ struct LinkChannel {
   int file_number = 0;
   int item_cursor = 0;
   int item_sub_cursor = 0;
+  // Frames Send could not write; the engine ends an operation whose link can no longer be written.
+  unsigned write_failures = 0;
 
   char event_file_type[kEventFileTypeSize] = "SKR";
   char raw_command[kRawCommandSize] = {};

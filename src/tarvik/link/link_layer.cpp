@@ -81,13 +81,13 @@ int LinkLayer::IsTcpLink(std::uint16_t channel) const {
 
 void LinkLayer::ReleaseLink(LinkChannel& record) {
   StopReader(record);
+  record.connected = false;
   if (record.port.IsOpen()) {
     record.port.SetDtr(false);
     record.port.Purge();
     record.port.Close();
   }
   if (record.com_port == 0) socket_.Close();
-  record.connected = false;
 }
 
 bool LinkLayer::CloseLink(std::uint16_t channel) {
@@ -96,16 +96,7 @@ bool LinkLayer::CloseLink(std::uint16_t channel) {
   // The reader goes first, so that the reset below cannot race with a reply in progress.
   StopReader(*c);
   if (reset_hook_) reset_hook_(channel);
-  c->connected = false;
-  if (c->com_port == 0) {
-    socket_.Close();
-    return true;
-  }
-  if (c->port.IsOpen()) {
-    c->port.SetDtr(false);
-    c->port.Purge();
-    c->port.Close();
-  }
+  ReleaseLink(*c);
   return true;
 }
 
@@ -129,6 +120,7 @@ bool LinkLayer::Send(const std::uint8_t* bytes, int length, std::uint16_t channe
       const int error = sent < 0 ? -sent : EAGAIN;
       c->last_system_error = static_cast<std::uint32_t>(error);
       TraceError(TraceText("<Error during send data on a connected socket, error %d>", error), channel);
+      ++c->write_failures;
       return false;
     }
     return true;
@@ -141,12 +133,14 @@ bool LinkLayer::Send(const std::uint8_t* bytes, int length, std::uint16_t channe
       return true;
     case SerialPort::WriteResult::kTimedOut:
       TraceError("<Timeout writing to COM port>", channel);
+      ++c->write_failures;
       return false;
     case SerialPort::WriteResult::kFailed:
       break;
   }
   c->last_system_error = static_cast<std::uint32_t>(error);
   TraceError(TraceText("<Error %u writing to COM port>", static_cast<unsigned>(error)), channel);
+  ++c->write_failures;
   return false;
 }
 

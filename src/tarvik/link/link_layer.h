@@ -194,6 +194,7 @@ class LinkLayer {
   void ReaderLoop(std::uint16_t channel, LinkChannel* record);
   int StartReader(LinkChannel& record, std::uint16_t channel);
   void StopReader(LinkChannel& record);
+  // Stops the reader and releases the port (DTR dropped, queues purged) or the socket.
   void ReleaseLink(LinkChannel& record);
   int ApplySettings(LinkChannel& record);
   int RequestSize(LinkChannel& record, std::uint16_t channel);

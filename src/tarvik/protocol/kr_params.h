@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "krcommon/clock.h"
 #include "tarvik/protocol/device_types.h"
 #include "tarvik/protocol/param.h"
 
@@ -19,6 +20,27 @@ struct DirectoryEntry {
   std::string time;      // 11 characters
   std::array<double, 3> peaks{};
   std::uint32_t samples = 0;
+  // The event time as one value (after the local time correction), when date and time were valid;
+  // date-time file names are built from it.
+  bool has_date_time = false;
+  kr::DateTime date_time;
+};
+
+// One value of the event values MI (184, dominant frequencies) and MJ (185, peaks): a decimal, a
+// decimal below the measuring range ("<0.5"), or a text the recorder sends instead ("---"), with
+// its unit and the text the dialogs show ("%0.1lf %s", "< %0.1lf %s" or "%s %s").
+struct EventValue {
+  enum class Kind { kNumber, kBelow, kText };
+  Kind kind = Kind::kText;
+  double value = 0;
+  std::string text;
+  std::string unit;
+  std::string display;
+};
+inline constexpr int kEventValueCount = 3;
+struct EventValues {
+  std::array<EventValue, kEventValueCount> values{};
+  int count = 0;
 };
 
 // The "%d%c" pair that Zc sends.
@@ -125,19 +147,19 @@ struct KrParams {
   Param<std::string> PR;  // 155 (Pr)
   Param<int> RS;          // 156 baud rate (Rs)
   Param<int> RT;          // 157
-  Param<std::string> RH;  // 158 raw reply, laid out by the reply interpretation
+  Param<std::string> RH;  // 158 one letter (mirrored into Rh while Rh is not being edited)
   Param<std::string> CT;  // 159
   Param<std::string> CD;  // 160
   Param<std::string> DT;  // 161
   Param<std::string> DD;  // 162
-  Param<std::string> DS;  // 163 raw reply
+  Param<std::string> DS;  // 163 one letter
   Param<int> DM;          // 164
   ParamList<2> PC;        // 165 (Pc)
   Param<double> PL;       // 166 (Pl)
   Param<double> PO;       // 167 (Po)
   Param<int> PE;          // 168 (Pe)
   Param<int> ZD;          // 169 (Zd)
-  Param<std::string> SY;  // 170 raw reply
+  Param<std::string> SY;  // 170 one letter (mirrored into Sy while Sy is not being edited)
   Param<int> ZC;          // 171
   Param<int> TK;          // 172 (Tk)
   Param<int> TV;          // 173 (Tv)
@@ -150,9 +172,9 @@ struct KrParams {
   IntList AV;             // 180
   // 181 LP: the password goes to the link record, never into the data model.
   IntList FF;             // 182
-  Param<std::string> KR;  // 183 raw reply
-  Param<std::string> MI;  // 184 event values, raw reply
-  Param<std::string> MJ;  // 185 event values, raw reply
+  Param<std::string> KR;  // 183 "YES" when the memory is a ring (a refusal clears ring_memory)
+  EventValues MI;         // 184 dominant frequency per channel, Hz
+  EventValues MJ;         // 185 peak per channel
   Param<int> MB;          // 186 highest file number
   Param<int> TF;          // 187 (Tf)
   ParamList<3> TP;        // 188 (Tp: items 0-2)
@@ -167,7 +189,7 @@ struct KrParams {
   Param<std::string> PT;  // 197
   Param<std::string> PH;  // 198
   IntList IG;             // 199
-  Param<std::string> MG;  // 200 raw reply
+  Param<std::string> MG;  // 200 "YES" / "NO": mirror_enabled
   IntList SA;             // 201
   IntList IO;             // 202
   Param<std::string> TU;  // 203
@@ -210,6 +232,7 @@ struct KrParams {
   // Derived and bookkeeping values.
   int device_type = kNoDeviceType;  // from the model letter and IV
   bool ring_memory = true;          // cleared when the recorder refuses KR
+  bool mirror_enabled = false;      // MG answered "YES" (or a number other than 0)
   std::array<DirectoryEntry, kDirectorySlots> directory{};
   int directory_entries_read = 0;
   int downloaded_events = 0;

@@ -31,6 +31,7 @@ void RecorderData::ResetForConnection() {
   // The recorder records hold nothing but what the last connection read or was about to write
   // (type, file counters, directory, pending edits), so they start afresh.
   for (KrParams& recorder : kr) recorder = KrParams{};
+  more_directory_entries = false;
 }
 
 void InstallConnectionReset(LinkLayer& link, RecorderData& data) {

@@ -13,6 +13,8 @@ namespace tarvik {
 struct RecorderData {
   HcuInfo hcu;
   std::array<KrParams, kMaxRecorders> kr{};
+  // The last directory entry read (MD) said that older entries follow ("Y").
+  bool more_directory_entries = false;
 
   // The record of recorder 1..16; null for any other number.
   KrParams* Recorder(int number);

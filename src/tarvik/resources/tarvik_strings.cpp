@@ -2,6 +2,6 @@
 
 namespace tarvik {
 
-kr::StringTable MakeTarvikStringTable() { return kr::StringTable({AppStrings(), EventFilesStrings()}); }
+kr::StringTable MakeTarvikStringTable() { return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings()}); }
 
 }  // namespace tarvik

@@ -9,6 +9,7 @@ namespace tarvik {
 // The entries of each area of the program, in English, German and Chinese.
 std::span<const kr::StringEntry> AppStrings();
 std::span<const kr::StringEntry> EventFilesStrings();
+std::span<const kr::StringEntry> EngineStrings();
 
 // The complete string table of the communication program. The application owns one and sets its
 // language from the settings.

@@ -39,6 +39,8 @@ class FakeUi : public tarvik::UiPort {
                                                      : tarvik::MessageAnswer::kOk;
   }
 
+  void SetStatusText(const std::string& text) override { status_texts.push_back(text); }
+
   std::vector<int> Ids() const {
     std::vector<int> ids;
     for (const Shown& s : shown) ids.push_back(s.id);
@@ -47,6 +49,7 @@ class FakeUi : public tarvik::UiPort {
 
   std::vector<Shown> shown;
   std::deque<tarvik::MessageAnswer> answers;
+  std::vector<std::string> status_texts;
 };
 
 // A fresh folder below the system's temporary folder, removed with everything in it at the end.

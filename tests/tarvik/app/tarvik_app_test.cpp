@@ -50,6 +50,7 @@ TEST_F(TarvikAppTest, FirstStartCreatesTheFoldersAndACompleteSettingsFile) {
   }
   EXPECT_NE(ini.find("DataPath=" + (root_ / "Data").string() + "\r\n"), std::string::npos);
   EXPECT_EQ(app_->help_file(), "/opt/tarvik/bin/help/Tarvik_enu.html");
+  EXPECT_EQ(ui_.status_texts, std::vector<std::string>{"Start Tarvik ..."});
 }
 
 TEST_F(TarvikAppTest, LanguageSelectsTextsAndHelpFile) {

@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -133,6 +134,19 @@ class ProtocolRig {
     std::lock_guard lock(*link_.ChannelMutex(0));
     channel().link_state = LinkReady;
   }
+
+  // The unit sends bytes; the link reads and handles everything that arrived, as its host does.
+  bool Deliver(const Bytes& bytes) {
+    if (::write(peer_fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int queued = 1;
+    while (queued > 0 && std::chrono::steady_clock::now() < end) {
+      link_.ServiceSocket(1000, 0);
+      if (::ioctl(link_.SocketFd(), FIONREAD, &queued) != 0) return false;
+    }
+    return queued == 0;
+  }
+  bool Deliver(std::string_view text) { return Deliver(B(text)); }
 
   Bytes Wire(std::size_t count) { return ReadBytes(peer_fd_, count); }
   Bytes WireNow() { return Pending(peer_fd_); }

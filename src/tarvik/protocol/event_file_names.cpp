@@ -1,0 +1,84 @@
+#include "tarvik/protocol/event_file_names.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace tarvik {
+
+namespace {
+
+constexpr std::size_t kMaxNamePart = 64;
+
+std::string Lower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string SanitiseFileNamePart(std::string_view text) {
+  std::string result;
+  result.reserve(std::min(text.size(), kMaxNamePart));
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unsafe = byte < 0x20 || byte == 0x7F || std::strchr("/\\*?<>|:\"", c) != nullptr;
+    // A second point in a row would make ".." out of recorder text.
+    const bool double_point = c == '.' && !result.empty() && result.back() == '.';
+    result.push_back(unsafe || double_point ? '_' : c);
+  }
+  const std::size_t first = result.find_first_not_of(" .");
+  result.erase(0, first == std::string::npos ? result.size() : first);
+  if (result.size() > kMaxNamePart) result.resize(kMaxNamePart);
+  return result;
+}
+
+std::string SanitisedPrefix(std::string_view prefix) {
+  const std::size_t slash = prefix.find_last_of('/');
+  if (slash == std::string_view::npos) return SanitiseFileNamePart(prefix);
+  std::string result(prefix.substr(0, slash + 1));
+  result += SanitiseFileNamePart(prefix.substr(slash + 1));
+  return result;
+}
+
+std::string DateTimeEventFileName(std::string_view prefix, std::string_view station, const kr::DateTime& time,
+                                  std::string_view extension) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "-20%02d%02d%02d%02d%02d%02d.", ((time.year % 100) + 100) % 100,
+                time.month % 100, time.day % 100, time.hour % 100, time.minute % 100, time.second % 100);
+  return SanitisedPrefix(prefix) + SanitiseFileNamePart(station) + stamp + Lower(extension);
+}
+
+std::string RecorderNumericEventFileName(std::string_view prefix, int recorder, int file_number,
+                                         std::string_view extension) {
+  char numbers[32];
+  std::snprintf(numbers, sizeof numbers, "%2.2d%3.3d.", recorder, file_number);
+  return SanitisedPrefix(prefix) + numbers + Lower(extension);
+}
+
+std::string NumericEventFileName(std::string_view prefix, int file_number, std::string_view extension) {
+  char numbers[16];
+  std::snprintf(numbers, sizeof numbers, "%3.3d.", file_number);
+  return SanitisedPrefix(prefix) + numbers + Lower(extension);
+}
+
+std::string SecondPartFileName(std::string_view first) {
+  const std::size_t point = first.find_last_of('.');
+  const std::size_t slash = first.find_last_of('/');
+  if (point == std::string_view::npos || (slash != std::string_view::npos && point < slash)) {
+    return std::string(first) + "_2";
+  }
+  std::string result(first.substr(0, point));
+  result += "_2";
+  result += first.substr(point);
+  return result;
+}
+
+std::string TemporaryFileName(std::string_view final_name) {
+  return std::string(final_name) + ".part";
+}
+
+}  // namespace tarvik

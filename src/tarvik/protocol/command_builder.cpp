@@ -78,42 +78,14 @@ int CommandBuilder::BuildAndSend(int command, std::uint16_t channel) {
   }
   if (!Applies(command, *link)) return 1;
 
-  const CommandEntry& entry = CommandAt(command);
   // The engine repeats a command after a time-out or a failed reply; its frame must go out again
   // even though the first attempt consumed the changed flags it carried.
   const bool resend = state == LinkRetry && command == link->current_command;
-
   FrameWriter frame;
   ArgumentPlan plan;
-  bool fits = true;
-  if (command == cmd::kFreeForm) {
-    frame.Append("(");
-    frame.Append(FieldText(link->raw_command));
-    fits = FinishRequestFrame(frame, true);
-  } else if (command == cmd::kModemString) {
-    const std::string_view text = FieldText(link->modem_text);
-    if (text.empty()) return 1;  // an empty command of a modem string ("AT&F;;ATE0") is nothing to send
-    fits = BuildModemFrame(text, frame);
-  } else if (command == cmd::kProbe) {
-    BuildProbeFrame(frame);
-  } else {
-    frame.Append("(");
-    frame.Append(entry.code);
-    if (entry.HasRecorderNumber()) frame.Printf("%d", link->target_recorder);
-    if (entry.HasFileNumber()) frame.Printf("%d", FileNumberFor(command, *link));
-    const ArgumentSources sources{data_, context_, clock_};
-    switch (AppendArguments(command, sources, data_.Recorder(link->target_recorder), *link, resend, frame,
-                            plan)) {
-      case ArgumentOutcome::kSkip:
-        return 1;
-      case ArgumentOutcome::kNotNow:
-        return 0;
-      case ArgumentOutcome::kSend:
-        break;
-    }
-    if (IsPasswordCommand(command)) frame.Append(FieldText(link->password).substr(0, kPasswordLength));
-    fits = FinishRequestFrame(frame, command == cmd::kAu);
-  }
+  const FrameResult built = BuildFrame(command, *link, resend, frame, plan);
+  if (built == FrameResult::kNothingToSend) return 1;
+  if (built == FrameResult::kNotNow) return 0;
 
   link->current_command = command;
   link->block_count = 0;
@@ -121,7 +93,7 @@ int CommandBuilder::BuildAndSend(int command, std::uint16_t channel) {
   link->last_reply_length = link->input_fill - 5;
   link->input_fill = 0;
 
-  if (!fits) {
+  if (built == FrameResult::kTooLong) {
     link_.TraceError("<Command string too long>", channel);
     return 0;
   }
@@ -131,9 +103,45 @@ int CommandBuilder::BuildAndSend(int command, std::uint16_t channel) {
     return 0;
   }
   plan.Commit(*link);
-  if (entry.TouchesSettings()) context_.settings_touched = true;
+  if (CommandAt(command).TouchesSettings()) context_.settings_touched = true;
   // An item went out: the write is complete only when a later call finds no changed item left.
   return plan.moves_cursor() ? 0 : 1;
+}
+
+CommandBuilder::FrameResult CommandBuilder::BuildFrame(int command, LinkChannel& link, bool resend,
+                                                       FrameWriter& frame, ArgumentPlan& plan) {
+  bool fits = true;
+  if (command == cmd::kFreeForm) {
+    frame.Append("(");
+    frame.Append(FieldText(link.raw_command));
+    fits = FinishRequestFrame(frame, true);
+  } else if (command == cmd::kModemString) {
+    const std::string_view text = FieldText(link.modem_text);
+    // An empty command of a modem string ("AT&F;;ATE0") is nothing to send.
+    if (text.empty()) return FrameResult::kNothingToSend;
+    fits = BuildModemFrame(text, frame);
+  } else if (command == cmd::kProbe) {
+    BuildProbeFrame(frame);
+  } else {
+    const CommandEntry& entry = CommandAt(command);
+    frame.Append("(");
+    frame.Append(entry.code);
+    if (entry.HasRecorderNumber()) frame.Printf("%d", link.target_recorder);
+    if (entry.HasFileNumber()) frame.Printf("%d", FileNumberFor(command, link));
+    const ArgumentSources sources{data_, context_, clock_};
+    switch (
+        AppendArguments(command, sources, data_.Recorder(link.target_recorder), link, resend, frame, plan)) {
+      case ArgumentOutcome::kSkip:
+        return FrameResult::kNothingToSend;
+      case ArgumentOutcome::kNotNow:
+        return FrameResult::kNotNow;
+      case ArgumentOutcome::kSend:
+        break;
+    }
+    if (IsPasswordCommand(command)) frame.Append(FieldText(link.password).substr(0, kPasswordLength));
+    fits = FinishRequestFrame(frame, command == cmd::kAu);
+  }
+  return fits ? FrameResult::kReady : FrameResult::kTooLong;
 }
 
 void CommandBuilder::SetRecorderWaitMinutes(int minutes) {
@@ -257,9 +265,12 @@ void CommandBuilder::ApplyFileNumberRequest(LinkChannel& link) {
       case 16:
       case 17:
       case 20:
-      case 75: {  // the file after the last one fetched; ring memory wraps behind 255
+      case 75: {  // the file after the last one fetched
         int number = context_.last_file_number + 1;
-        if (recorder != nullptr && recorder->ring_memory && number > 255) number -= 254;
+        // A ring memory numbers its files 1..255 and goes on with 1 after 255 (the directory walk
+        // steps down from 1 to 255 the same way); taking 254 off would ask for file 2 and never
+        // fetch the event stored as file 1.
+        if (recorder != nullptr && recorder->ring_memory && number > 255) number -= 255;
         link.file_number = number;
         context_.file_number_request = FileNumberRequest::kNone;
         return;

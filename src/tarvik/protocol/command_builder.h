@@ -9,6 +9,9 @@
 
 namespace tarvik {
 
+class ArgumentPlan;
+class FrameWriter;
+
 // Turns command numbers into frames on the link: checks that the command may go to the addressed
 // unit, frames it with its numbers and arguments, sends it and marks the link as waiting; while the
 // reply is outstanding, counts ticks and handles time-outs and retries.
@@ -29,6 +32,13 @@ class CommandBuilder {
   void SetRecorderWaitMinutes(int minutes);
 
  private:
+  enum class FrameResult {
+    kReady,          // the frame is built
+    kTooLong,        // the frame would exceed the limit
+    kNothingToSend,  // the command does not apply now (no changed value, not requested)
+    kNotNow,         // not at this moment (the PC clock is outside its window)
+  };
+  FrameResult BuildFrame(int command, LinkChannel& link, bool resend, FrameWriter& frame, ArgumentPlan& plan);
   void CountReplyTick(LinkChannel& link, std::uint16_t channel);
   void HandleTimeout(LinkChannel& link, std::uint16_t channel);
   void HandleProbeTimeout(LinkChannel& link, std::uint16_t channel);

@@ -57,6 +57,29 @@ void StoreDateTime(DirectoryEntry& entry, const kr::DateTime& value, bool us_for
   entry.time = kr::FormatEventTime(value, style);
 }
 
+// A date or a time alone is kept as far as it reads; it cannot be corrected without the other.
+void StoreDateAlone(DirectoryEntry& entry, std::string_view date, bool us_format) {
+  if (!us_format) {
+    entry.date.assign(date);
+    return;
+  }
+  entry.date.assign(date.substr(3, 2));
+  entry.date += '/';
+  entry.date += date.substr(0, 2);
+  entry.date += '/';
+  entry.date += date.substr(6, 2);
+}
+
+void StoreTimeAlone(DirectoryEntry& entry, std::string_view time, const kr::DateTime& value, bool us_format) {
+  if (us_format && value.hour < 24) {
+    kr::DateTimeStyle style;
+    style.us_format = true;
+    entry.time = kr::FormatEventTime(value, style);
+  } else {
+    entry.time.assign(time);
+  }
+}
+
 }  // namespace
 
 int CorrectionHours(std::string_view correction) {
@@ -122,21 +145,8 @@ DirectoryEntry ParseDirectoryEntry(std::string_view payload, const DirectoryEntr
     StoreDateTime(entry, value, options.us_date_format);
     return entry;
   }
-  // A date or a time alone is kept as far as it reads; it cannot be corrected without the other.
-  if (date_ok) {
-    entry.date = options.us_date_format ? std::string(date.substr(3, 2)) + "/" + std::string(date.substr(0, 2)) +
-                                              "/" + std::string(date.substr(6, 2))
-                                        : std::string(date);
-  }
-  if (time_ok) {
-    if (options.us_date_format && value.hour < 24) {
-      kr::DateTimeStyle style;
-      style.us_format = true;
-      entry.time = kr::FormatEventTime(value, style);
-    } else {
-      entry.time = std::string(time);
-    }
-  }
+  if (date_ok) StoreDateAlone(entry, date, options.us_date_format);
+  if (time_ok) StoreTimeAlone(entry, time, value, options.us_date_format);
   return entry;
 }
 

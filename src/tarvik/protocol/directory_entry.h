@@ -21,6 +21,12 @@ struct DirectoryEntryOptions {
 // that is not a number, gives 0 samples and no peaks.
 DirectoryEntry ParseDirectoryEntry(std::string_view payload, const DirectoryEntryOptions& options);
 
+// The file before `file_number` in the recorder's numbering 1..255: the directory is read from the
+// newest entry backwards, and 1 is followed by 255.
+inline int PreviousFileNumber(int file_number) {
+  return file_number <= 1 ? kDirectorySlots : file_number - 1;
+}
+
 // Hours of the local time correction, negative for "-hh"; 0 for a text without hours.
 int CorrectionHours(std::string_view correction);
 

@@ -8,6 +8,7 @@
 
 #include "krcommon/event_bytes.h"
 #include "tarvik/protocol/command_table.h"
+#include "tarvik/protocol/directory_entry.h"
 #include "tarvik/protocol/event_file_names.h"
 #include "tarvik/protocol/frame.h"
 
@@ -72,10 +73,6 @@ bool IsPeriodic(std::string_view type) {
   return type == "VMX" || type == "BKR";
 }
 
-int StepDown(int file_number) {
-  return file_number <= 1 ? 255 : file_number - 1;
-}
-
 }  // namespace
 
 EventDownload::~EventDownload() {
@@ -118,40 +115,67 @@ void EventDownload::ReceiveBlock(const std::uint8_t* input, int length, std::uin
   std::memcpy(block, input, kBlockSize);
   link_.TraceLine(TraceText("[Data block %d read]", link->block_count), channel);
 
-  const auto expected = static_cast<std::uint8_t>(link->block_count);
-  if (block[1] != expected || block[2] != static_cast<std::uint8_t>(~expected)) {
-    link_.TraceError("<Syntax error reading from COM port>", channel);
-    RejectBlock(*link, channel);
-    return;
-  }
-  unsigned sum = 0;
-  for (int i = 3; i < 3 + kDataBytes; ++i) sum += block[i];
-  if (static_cast<std::uint8_t>(sum) != block[kBlockSize - 1]) {
-    link_.TraceError("<Check sum error>", channel);
-    RejectBlock(*link, channel);
-    return;
+  switch (CheckBlock(block, link->block_count)) {
+    case BlockCheck::kBadNumber:
+      link_.TraceError("<Syntax error reading from COM port>", channel);
+      RejectBlock(*link, channel);
+      return;
+    case BlockCheck::kBadChecksum:
+      link_.TraceError("<Check sum error>", channel);
+      RejectBlock(*link, channel);
+      return;
+    case BlockCheck::kRepeated:
+      AcknowledgeRepeatedBlock(*link, channel);
+      return;
+    case BlockCheck::kGood:
+      break;
   }
   // Only bad blocks in a row give up the transfer; a good one starts the count afresh.
   link->retry_counter = 0;
+  AcceptBlock(block, *link, channel);
+}
 
+EventDownload::BlockCheck EventDownload::CheckBlock(const std::uint8_t* block, int block_count) {
+  const std::uint8_t number = block[1];
+  if (block[2] != static_cast<std::uint8_t>(~number)) return BlockCheck::kBadNumber;
+  unsigned sum = 0;
+  for (int i = 3; i < 3 + kDataBytes; ++i) sum += block[i];
+  const bool sum_ok = static_cast<std::uint8_t>(sum) == block[kBlockSize - 1];
+  if (number == static_cast<std::uint8_t>(block_count))
+    return sum_ok ? BlockCheck::kGood : BlockCheck::kBadChecksum;
+  // The block before the expected one, intact: our ACK of it was lost and the recorder sent it again.
+  if (block_count > 1 && number == static_cast<std::uint8_t>(block_count - 1) && sum_ok)
+    return BlockCheck::kRepeated;
+  return BlockCheck::kBadNumber;
+}
+
+void EventDownload::AcknowledgeRepeatedBlock(LinkChannel& link, std::uint16_t channel) {
+  // It is already in the file; a NAK would only make the recorder send it again until the transfer
+  // is cancelled. It counts like a bad block, so a recorder that keeps repeating is stopped.
+  link_.TraceLine(TraceText("[Data block %d received again]", link.block_count - 1), channel);
+  ++link.retry_counter;
+  Answer(link.retry_counter < kBadBlocksBeforeCancel ? kAck : kCan, link, channel);
+}
+
+void EventDownload::AcceptBlock(const std::uint8_t* block, LinkChannel& link, std::uint16_t channel) {
   if (context_.operation_state == kStateHeaderOnly) {
-    const int half = link->block_count % 2 == 1 ? 0 : kDataBytes;
-    std::memcpy(link->header_pair.data() + half, block + 3, kDataBytes);
-    if (link->block_count >= 2) {
-      link->link_state = LinkReady;
-      link->transfer_retry_counter = 0;
-      if (KrParams* recorder = data_.Recorder(link->target_recorder)) ++recorder->downloaded_events;
+    const int half = link.block_count % 2 == 1 ? 0 : kDataBytes;
+    std::memcpy(link.header_pair.data() + half, block + 3, kDataBytes);
+    if (link.block_count >= 2) {
+      link.link_state = LinkReady;
+      link.transfer_retry_counter = 0;
+      if (KrParams* recorder = data_.Recorder(link.target_recorder)) ++recorder->downloaded_events;
       return;
     }
   } else if (!WriteEventPair(block, channel)) {
-    link->link_state = LinkOffline;
+    link.link_state = LinkOffline;
     link_.TraceError("<Error writing to data file>", channel);
     bool ok = true;
-    CloseAll(link, false, ok);
+    CloseAll(&link, false, ok);
     return;
   }
-  Answer(kAck, *link, channel);
-  ++link->block_count;
+  Answer(kAck, link, channel);
+  ++link.block_count;
 }
 
 void EventDownload::RejectBlock(LinkChannel& link, std::uint16_t channel) {
@@ -222,7 +246,7 @@ void EventDownload::FinishEvent(LinkChannel& link, std::uint16_t channel) {
     last_file_name_ = final_name;
     if (KrParams* recorder = data_.Recorder(link.target_recorder)) ++recorder->downloaded_events;
     link.transfer_retry_counter = 0;
-    if (context_.operation_state == kStateAllEvents) link.file_number = StepDown(link.file_number);
+    if (context_.operation_state == kStateAllEvents) link.file_number = PreviousFileNumber(link.file_number);
     return;
   }
   ++link.transfer_retry_counter;

@@ -57,6 +57,10 @@ class EventDownload {
     std::string temporary_name;
   };
 
+  enum class BlockCheck { kGood, kBadNumber, kBadChecksum, kRepeated };
+  static BlockCheck CheckBlock(const std::uint8_t* block, int block_count);
+  void AcceptBlock(const std::uint8_t* block, LinkChannel& link, std::uint16_t channel);
+  void AcknowledgeRepeatedBlock(LinkChannel& link, std::uint16_t channel);
   void HandleEot(std::uint16_t channel);
   void FinishBulkData(LinkChannel& link, std::uint16_t channel);
   void FinishEvent(LinkChannel& link, std::uint16_t channel);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "krcommon/string_table.h"
+
 namespace tarvik {
 
 namespace {
@@ -46,23 +48,23 @@ std::string SanitisedPrefix(std::string_view prefix) {
 
 std::string DateTimeEventFileName(std::string_view prefix, std::string_view station, const kr::DateTime& time,
                                   std::string_view extension) {
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "-20%02d%02d%02d%02d%02d%02d.", ((time.year % 100) + 100) % 100,
-                time.month % 100, time.day % 100, time.hour % 100, time.minute % 100, time.second % 100);
-  return SanitisedPrefix(prefix) + SanitiseFileNamePart(station) + stamp + Lower(extension);
+  char year[8], month[8], day[8], clock[16];
+  std::snprintf(year, sizeof year, "%02d", ((time.year % 100) + 100) % 100);
+  std::snprintf(month, sizeof month, "%02d", time.month % 100);
+  std::snprintf(day, sizeof day, "%02d", time.day % 100);
+  std::snprintf(clock, sizeof clock, "%02d%02d%02d", time.hour % 100, time.minute % 100, time.second % 100);
+  return kr::FormatPrintf("%s%s-20%s%s%s%s.%s", SanitisedPrefix(prefix).c_str(), SanitiseFileNamePart(station).c_str(),
+                year, month, day, clock, Lower(extension).c_str());
 }
 
 std::string RecorderNumericEventFileName(std::string_view prefix, int recorder, int file_number,
                                          std::string_view extension) {
-  char numbers[32];
-  std::snprintf(numbers, sizeof numbers, "%2.2d%3.3d.", recorder, file_number);
-  return SanitisedPrefix(prefix) + numbers + Lower(extension);
+  return kr::FormatPrintf("%s%2.2d%3.3d.%s", SanitisedPrefix(prefix).c_str(), recorder, file_number,
+                Lower(extension).c_str());
 }
 
 std::string NumericEventFileName(std::string_view prefix, int file_number, std::string_view extension) {
-  char numbers[16];
-  std::snprintf(numbers, sizeof numbers, "%3.3d.", file_number);
-  return SanitisedPrefix(prefix) + numbers + Lower(extension);
+  return kr::FormatPrintf("%s%3.3d.%s", SanitisedPrefix(prefix).c_str(), file_number, Lower(extension).c_str());
 }
 
 std::string SecondPartFileName(std::string_view first) {

@@ -93,10 +93,6 @@ bool ReadsAsYes(std::string_view text) {
   return (!text.empty() && std::toupper(static_cast<unsigned char>(text[0])) == 'Y') || kr::LeadingInt(text) != 0;
 }
 
-int StepDown(int file_number) {
-  return file_number <= 1 ? 255 : file_number - 1;
-}
-
 }  // namespace
 
 void ReplyReceiver::InterpretReply(std::string_view payload, std::uint16_t channel) {
@@ -312,6 +308,16 @@ void ReplyReceiver::InterpretRecorder(int command, std::string_view text, KrPara
     case 98: SetFormatted(k.MS, text, ","); break;
     case 178: SetFormatted(k.FC, text, ":"); break;
     // clang-format on
+    default:
+      InterpretSpecialRecorderReply(command, text, k, link, channel);
+      break;
+  }
+}
+
+// Replies with rules of their own: checks, derived values, the directory, the event values.
+void ReplyReceiver::InterpretSpecialRecorderReply(int command, std::string_view text, KrParams& k,
+                                                  LinkChannel& link, std::uint16_t channel) {
+  switch (command) {
     case 89:
     case 90:
     case 91:
@@ -415,6 +421,7 @@ void ReplyReceiver::InterpretStatus(int command, std::string_view text) {
   }
 }
 
+// QW: "%u;%u;%u,%u,%u,%u,%u,%u,%u,%u", two bit masks and then eight 0/1 values.
 void ReplyReceiver::InterpretAlarms(std::string_view text) {
   HcuInfo& h = data_.hcu;
   int values[10] = {};
@@ -448,11 +455,19 @@ void ReplyReceiver::InterpretDirectoryEntry(std::string_view text, KrParams& k, 
   data_.more_directory_entries = std::toupper(static_cast<unsigned char>(entry.type_letter)) == 'Y';
   if (k.directory_entries_read < k.MN.value) ++k.directory_entries_read;
   const int state = context_.operation_state;
-  if (state != 18 && state != 19 && state != 20 && state != 75) link.file_number = StepDown(file);
+  if (state != 18 && state != 19 && state != 20 && state != 75) link.file_number = PreviousFileNumber(file);
 }
 
 void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& values, const char* default_unit) {
-  values = {};
+  // The values' strings keep their storage from one reply to the next.
+  for (EventValue& value : values.values) {
+    value.kind = EventValue::Kind::kText;
+    value.value = 0;
+    value.text.clear();
+    value.unit.clear();
+    value.display.clear();
+  }
+  values.count = 0;
   std::string_view rest = text;
   while (values.count < kEventValueCount && !kr::Trim(rest).empty()) {
     const std::size_t comma = rest.find(',');
@@ -462,7 +477,11 @@ void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& val
     EventValue& value = values.values[static_cast<std::size_t>(values.count++)];
     // "12.5", "12.5 Hz", "<0.5", "--- Hz": an optional unit after a blank.
     const std::size_t blank = field.find(' ');
-    value.unit = blank == std::string_view::npos ? default_unit : std::string(kr::Trim(field.substr(blank + 1)));
+    if (blank == std::string_view::npos) {
+      value.unit.assign(default_unit);
+    } else {
+      value.unit.assign(kr::Trim(field.substr(blank + 1)));
+    }
     const std::string_view number = field.substr(0, blank);
     value.text.assign(number);
     char display[96];
@@ -471,16 +490,15 @@ void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& val
     if (below) {
       value.kind = EventValue::Kind::kBelow;
       value.value = *below;
-      std::snprintf(display, sizeof display, "< %0.1f %s", value.value, value.unit.c_str());
+      std::snprintf(display, sizeof display, "< %0.1lf %s", value.value, value.unit.c_str());
     } else if (plain) {
       value.kind = EventValue::Kind::kNumber;
       value.value = *plain;
-      std::snprintf(display, sizeof display, "%0.1f %s", value.value, value.unit.c_str());
+      std::snprintf(display, sizeof display, "%0.1lf %s", value.value, value.unit.c_str());
     } else {
-      value.kind = EventValue::Kind::kText;
       std::snprintf(display, sizeof display, "%s %s", value.text.c_str(), value.unit.c_str());
     }
-    value.display = display;
+    value.display.assign(display);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "krcommon/text_util.h"
 #include "tarvik/protocol/command_table.h"
+#include "tarvik/protocol/directory_entry.h"
 #include "tarvik/protocol/frame.h"
 
 namespace tarvik {
@@ -29,10 +30,6 @@ bool Contains(std::string_view text, std::string_view word) {
 
 bool StartsTransfer(int command) {
   return command == cmd::kM1 || command == cmd::kMH || command == cmd::kMx2;
-}
-
-int StepDown(int file_number) {
-  return file_number <= 1 ? 255 : file_number - 1;
 }
 
 }  // namespace
@@ -138,22 +135,7 @@ bool ReplyReceiver::DispatchReply(const std::uint8_t* segment, int length, std::
       DispatchData(segment, length, *link, channel);
       break;
     case 'E':
-      link_.TraceEndReply(channel);
-      if (command <= 0) {
-        // The unit lost our log-in (it restarted, or timed us out): log in again, unless we are
-        // logging out anyway.
-        link->link_state = LinkCommError;
-        if (context_.operation_state == kStateLogOut) {
-          link->link_state = LinkOffline;
-        } else {
-          builder_.BuildAndSend(cmd::kLi, channel);
-        }
-        break;
-      }
-      link_.TraceError(command == cmd::kMD ? "<Skip event>" : "<Error in command syntax>", channel);
-      if (command == cmd::kFreeForm) link->link_state = LinkReady;
-      // A refused item of a multi-item write cannot be repeated on its own: give up at once.
-      if (link->item_cursor != 0) link->retry_counter = kAttempts;
+      DispatchError(*link, channel);
       break;
     case 'N':
       link_.TraceEndReply(channel);
@@ -183,6 +165,26 @@ bool ReplyReceiver::DispatchReply(const std::uint8_t* segment, int length, std::
       break;  // not a reply; it stays until more arrives
   }
   return link->link_state != LinkCommError;
+}
+
+void ReplyReceiver::DispatchError(LinkChannel& link, std::uint16_t channel) {
+  link_.TraceEndReply(channel);
+  const int command = link.current_command;
+  if (command <= 0) {
+    // The unit lost our log-in (it restarted, or timed us out): log in again, unless we are
+    // logging out anyway.
+    link.link_state = LinkCommError;
+    if (context_.operation_state == kStateLogOut) {
+      link.link_state = LinkOffline;
+    } else {
+      builder_.BuildAndSend(cmd::kLi, channel);
+    }
+    return;
+  }
+  link_.TraceError(command == cmd::kMD ? "<Skip event>" : "<Error in command syntax>", channel);
+  if (command == cmd::kFreeForm) link.link_state = LinkReady;
+  // A refused item of a multi-item write cannot be repeated on its own: give up at once.
+  if (link.item_cursor != 0) link.retry_counter = kAttempts;
 }
 
 void ReplyReceiver::DispatchModemAnswer(std::string_view answer, LinkChannel& link, std::uint16_t channel) {
@@ -282,7 +284,7 @@ void ReplyReceiver::CountFailure(LinkChannel& link, std::uint16_t channel) {
     }
     link.retry_counter = 0;
     link.link_state = state == 19 ? LinkAbandoned : LinkReady;
-    link.file_number = StepDown(link.file_number);
+    link.file_number = PreviousFileNumber(link.file_number);
   } else if (command == cmd::kMI || command == cmd::kMJ) {
     link.link_state = LinkReady;  // event values are extras; a failure does not hold up the list
   }

@@ -37,6 +37,7 @@ class ReplyReceiver {
 
  private:
   void ProcessSegment(const std::uint8_t* segment, int length, LinkChannel& link, std::uint16_t channel);
+  void DispatchError(LinkChannel& link, std::uint16_t channel);
   void DispatchModemAnswer(std::string_view answer, LinkChannel& link, std::uint16_t channel);
   void DispatchData(const std::uint8_t* segment, int length, LinkChannel& link, std::uint16_t channel);
   void CountFailure(LinkChannel& link, std::uint16_t channel);
@@ -48,6 +49,8 @@ class ReplyReceiver {
   void InterpretControlUnit(int command, std::string_view text, LinkChannel& link, std::uint16_t channel);
   void InterpretRecorder(int command, std::string_view text, KrParams& kr, LinkChannel& link,
                          std::uint16_t channel);
+  void InterpretSpecialRecorderReply(int command, std::string_view text, KrParams& kr, LinkChannel& link,
+                                     std::uint16_t channel);
   void InterpretStatus(int command, std::string_view text);
   void InterpretAlarms(std::string_view text);
   void InterpretDirectoryEntry(std::string_view text, KrParams& kr, LinkChannel& link);

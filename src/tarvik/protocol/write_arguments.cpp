@@ -70,6 +70,7 @@ class ArgumentBuilder {
     return Outcome::kSend;
   }
 
+  // "%S": the text narrowed to 8 bits.
   Outcome Text(Param<std::string>& param) {
     if (!Wanted(param.changed)) return Outcome::kSkip;
     frame_.AppendNarrowed(param.value);
@@ -77,6 +78,7 @@ class ArgumentBuilder {
     return Outcome::kSend;
   }
 
+  // "%.4lf", with "." as the point whatever the locale.
   Outcome Decimal(Param<double>& param) {
     if (!Wanted(param.changed)) return Outcome::kSkip;
     frame_.AppendFixed4(param.value);
@@ -164,6 +166,7 @@ class ArgumentBuilder {
         3);
   }
 
+  // The PC's clock as "%H:%M:%S".
   Outcome ClockTime(bool& pending) {
     if (!Wanted(pending)) return Outcome::kSkip;
     const kr::DateTime now = clock_.LocalNow();
@@ -176,6 +179,7 @@ class ArgumentBuilder {
     return Outcome::kSend;
   }
 
+  // The PC's date as "%d.%m.%y".
   Outcome ClockDate(bool& pending) {
     if (!Wanted(pending)) return Outcome::kSkip;
     const kr::DateTime now = clock_.LocalNow();
@@ -252,7 +256,7 @@ Outcome ArgumentBuilder::ControlUnit(int command) {
 
 Outcome ArgumentBuilder::Recorder(int command, KrParams& kr) {
   switch (command) {
-    case 213:  // Ad: recipient 0-7, its send-using digit and its number
+    case 213:  // Ad: "%1d%1d%s", recipient 0-7, its send-using digit and its number
       return Items(
           8, [&](int i) { return kr.Ad[static_cast<size_t>(i)].changed; },
           [&](int i) {

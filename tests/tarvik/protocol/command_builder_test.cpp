@@ -350,17 +350,30 @@ TEST_F(CommandBuilderTest, FileNumbersForcedAndFromTheOneShotRequests) {
   rig_.Acknowledge();
   rig_.context().forced_file_number = kNoForcedFileNumber;
 
-  // A in the control panel's poll: the file after the last one, wrapping behind 255 with ring
-  // memory; the record counter of the transfer starts again.
+  // A in the control panel's poll: the file after the last one; a ring memory goes on with file 1
+  // after 255 (files 1..255, as the directory walk steps from 1 to 255); the record counter of the
+  // transfer starts again.
   kr.ring_memory = true;
   rig_.channel().received_records = 40;
   rig_.context().operation_state = 17;
   rig_.context().last_file_number = 255;
   rig_.context().file_number_request = FileNumberRequest::kByState;
   EXPECT_EQ(rig_.Send(cmd::kM1), 1);
-  EXPECT_EQ(rig_.channel().file_number, 2);
+  ExpectSent(Frame("M11", 128, 209));
+  EXPECT_EQ(rig_.channel().file_number, 1);
   EXPECT_EQ(rig_.channel().received_records, 0);
-  rig_.Wire(7);
+  rig_.Acknowledge();
+  rig_.context().last_file_number = 254;
+  rig_.context().file_number_request = FileNumberRequest::kByState;
+  EXPECT_EQ(rig_.Send(cmd::kM1), 1);
+  ExpectSent(Frame("M1255", 0, 230));
+  rig_.Acknowledge();
+  // Without ring memory there is no wrap.
+  kr.ring_memory = false;
+  rig_.context().last_file_number = 4;
+  rig_.context().file_number_request = FileNumberRequest::kByState;
+  EXPECT_EQ(rig_.Send(cmd::kM1), 1);
+  ExpectSent(Frame("M15", 128, 205));
   rig_.Acknowledge();
 
   // A in the transfer of chosen files; C: the highest file number.

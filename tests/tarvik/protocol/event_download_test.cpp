@@ -164,6 +164,49 @@ TEST_F(EventDownloadTest, BadComplementGetsNakAndTheThirdBadBlockInARowCan) {
   EXPECT_EQ(rig_.Wire(1), Bytes{kCan});
 }
 
+TEST_F(EventDownloadTest, BlockSentAgainAfterALostAckIsAcknowledgedAndWrittenOnce) {
+  Start();
+  const Pair header = Header("SKR4100", 0, 20);
+  const Pair first = DataPair(300, 10);
+  const Pair second = DataPair(-500, 10);
+  EXPECT_EQ(SendPair(1, header), (Bytes{kAck, kAck}));
+  const Bytes block3 = Block(3, first.data());
+  ASSERT_TRUE(rig_.Deliver(block3));
+  EXPECT_EQ(rig_.Wire(1), Bytes{kAck});
+  // That ACK was lost on the line: the recorder sends block 3 again.
+  ASSERT_TRUE(rig_.Deliver(block3));
+  EXPECT_EQ(rig_.Wire(1), Bytes{kAck});
+  EXPECT_TRUE(rig_.TraceHas("[Data block 3 received again]"));
+  ASSERT_TRUE(rig_.Deliver(Block(4, first.data() + 128)));
+  EXPECT_EQ(rig_.Wire(1), Bytes{kAck});
+  EXPECT_EQ(SendPair(3, second), (Bytes{kAck, kAck}));
+  EXPECT_EQ(SendEot(), Bytes{kNak});
+  EXPECT_EQ(SendEot(), Bytes{kAck});
+  EXPECT_EQ(rig_.state(), LinkReady);
+
+  Bytes expected(header.begin(), header.end());
+  expected = Cat(Cat(expected, Samples(300, 10)), Samples(-500, 10));
+  EXPECT_EQ(ReadFile(folder_ / "017.skr"), expected);
+}
+
+TEST_F(EventDownloadTest, ARecorderThatKeepsRepeatingABlockIsCancelled) {
+  Start();
+  const Pair header = Header("SKR4100", 0, 20);
+  const Bytes block1 = Block(1, header.data());
+  ASSERT_TRUE(rig_.Deliver(block1));
+  EXPECT_EQ(rig_.Wire(1), Bytes{kAck});
+  // Damaged, the earlier block is just a bad block.
+  Bytes damaged = block1;
+  damaged[50] ^= 0x01;
+  ASSERT_TRUE(rig_.Deliver(damaged));
+  EXPECT_EQ(rig_.Wire(1), Bytes{kNak});
+  EXPECT_TRUE(rig_.TraceHas("<Syntax error reading from COM port>"));
+  ASSERT_TRUE(rig_.Deliver(block1));
+  EXPECT_EQ(rig_.Wire(1), Bytes{kAck});
+  ASSERT_TRUE(rig_.Deliver(block1));
+  EXPECT_EQ(rig_.Wire(1), Bytes{kCan});
+}
+
 TEST_F(EventDownloadTest, ScatteredBadBlocksOnALongEventNeverCancelIt) {
   Start();
   constexpr int kPairs = 100;  // 200 blocks

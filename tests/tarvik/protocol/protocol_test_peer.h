@@ -180,6 +180,7 @@ class ProtocolRig {
   kr::FixedClock& clock() { return clock_; }
   CommandBuilder& builder() { return builder_; }
   int slave_fd() const { return slave_fd_; }
+  int peer_fd() const { return peer_fd_; }
 
   // A recorder behind a control unit that reports `recorders` recorders, addressed as `target`.
   void AddressRecorder(int target, int recorders = 4) {

@@ -208,6 +208,33 @@ TEST_F(ReceivePumpTest, StatusStringsKeepCurrentPreviousLatchedAndOfflineCounts)
   EXPECT_EQ(h.recorders[0].priority, 0);
 }
 
+TEST_F(ReceivePumpTest, OfflineMarkOfTheTargetInControlUnitRepliesIsCounted) {
+  rig_.AddressRecorder(2, 3);
+  const auto& counters = rig_.data().hcu.recorder_offline_counters;
+  // A recorder's own text has no character per recorder: an "O" at the target's place means nothing.
+  SendCommand(76);  // IN
+  ASSERT_TRUE(rig_.Deliver(DataReply("SO")));
+  EXPECT_EQ(counters[1].total, 0u);
+  // A control-unit reply with "O" at the target's place while the target's NR flag is clear.
+  SendCommand(16);  // NP
+  ASSERT_TRUE(rig_.Deliver(DataReply("AO")));
+  EXPECT_EQ(counters[1].total, 1u);
+  // In a status string the same "O" counts twice: as the mark, and as the string's own "O".
+  SendCommand(6);  // QX
+  ASSERT_TRUE(rig_.Deliver(DataReply("NON")));
+  EXPECT_EQ(counters[1].total, 3u);
+  EXPECT_EQ(counters[0].total, 0u);
+  EXPECT_EQ(counters[2].total, 0u);
+  // With the target's NR flag set the mark is not counted, only the status string's "O".
+  SendCommand(kNR);
+  ASSERT_TRUE(rig_.Deliver(DataReply("NYN")));
+  SendCommand(6);
+  ASSERT_TRUE(rig_.Deliver(DataReply("NON")));
+  EXPECT_EQ(counters[1].total, 4u);
+  EXPECT_EQ(counters[1].sequence, 4u);
+  EXPECT_EQ(counters[1].long_term, 4u);
+}
+
 TEST_F(ReceivePumpTest, IllegalNumberOfFilesIsLoggedAndNotStored) {
   KrParams& kr = AddressRecorder();
   SendCommand(73);  // MN

@@ -10,7 +10,8 @@ namespace {
 // Ids 9500..9549 are new texts of this area.
 constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {205,
-     "Tarvik can not establish communication with the HCU or KR.\nQuit any other software that currently uses "
+     "Tarvik can not establish communication with the HCU or KR.\nQuit any other software that currently "
+     "uses "
      "COM%u.\nQuit and re-start Tarvik.",
      "Tarvik kann keine Verbindung zur HCU oder zum KR herstellen.\nBeenden Sie jede andere Software, die "
      "gerade COM%u verwendet.\nBeenden Sie Tarvik und starten Sie es neu.",
@@ -19,12 +20,15 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "Communication error with the HCU or an KR during initialization of Tarvik.\nCheck that the HCU and all "
      "KRs are switched on and logged-in.\nCheck the RS-232 cable between PC and HCU or KR and try again.",
      "Kommunikationsfehler mit der HCU oder einem KR während der Initialisierung von Tarvik.\nPrüfen Sie, ob "
-     "die HCU und alle KRs eingeschaltet und angemeldet sind.\nPrüfen Sie das RS-232-Kabel zwischen PC und HCU "
+     "die HCU und alle KRs eingeschaltet und angemeldet sind.\nPrüfen Sie das RS-232-Kabel zwischen PC und "
+     "HCU "
      "oder KR und versuchen Sie es erneut.",
-     "Tarvik 初始化期间与 HCU 或 KR 通信出错。\n请检查 HCU 和所有 KR 是否已开机并已登录。\n请检查 PC 与 HCU 或 KR "
+     "Tarvik 初始化期间与 HCU 或 KR 通信出错。\n请检查 HCU 和所有 KR 是否已开机并已登录。\n请检查 PC 与 HCU "
+     "或 KR "
      "之间的 RS-232 电缆，然后重试。"},
     {208,
-     "HCU or KR is not ready or baud rate not correct.\nCheck if HCU or KR is online and check the baud rates "
+     "HCU or KR is not ready or baud rate not correct.\nCheck if HCU or KR is online and check the baud "
+     "rates "
      "of HCU, KR and in the link file.",
      "HCU oder KR ist nicht bereit oder die Baudrate ist falsch.\nPrüfen Sie, ob HCU oder KR online ist, und "
      "prüfen Sie die Baudraten von HCU, KR und in der Verbindungsdatei.",
@@ -32,7 +36,8 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {210, "Modem connection failed.\nCheck the phone cabel.",
      "Modemverbindung fehlgeschlagen.\nPrüfen Sie das Telefonkabel.", "调制解调器连接失败。\n请检查电话线。"},
     {211,
-     "The event-file %d can not be saved as data file on the PC.\nCheck the trace-file for further information.",
+     "The event-file %d can not be saved as data file on the PC.\nCheck the trace-file for further "
+     "information.",
      "Die Ereignisdatei %d kann nicht als Datendatei auf dem PC gespeichert werden.\nWeitere Informationen "
      "finden Sie in der Trace-Datei.",
      "事件文件 %d 无法作为数据文件保存到 PC 上。\n详细信息请查看跟踪文件。"},
@@ -41,8 +46,10 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "and/or \"%s\" in the configuration-file %s. You may set different (higher) values for the time-out. "
      "Tarvik will then wait longer for replies of the HCU, KRs resp.\nQuit and re-start Tarvik",
      "Tarvik erhält keine Antwort von der HCU oder von einem KR (Zeitüberschreitung).\nPrüfen Sie die "
-     "Einstellungen für \"%s\" und/oder \"%s\" in der Konfigurationsdatei %s. Sie können andere (höhere) Werte "
-     "für das Zeitlimit einstellen. Tarvik wartet dann länger auf Antworten der HCU bzw. der KRs.\nBeenden Sie "
+     "Einstellungen für \"%s\" und/oder \"%s\" in der Konfigurationsdatei %s. Sie können andere (höhere) "
+     "Werte "
+     "für das Zeitlimit einstellen. Tarvik wartet dann länger auf Antworten der HCU bzw. der KRs.\nBeenden "
+     "Sie "
      "Tarvik und starten Sie es neu",
      "Tarvik 没有收到 HCU 或 KR 的应答（超时错误）。\n请检查 \"%s\" 和/或 \"%s\" 的设置（配置文件 %s）。"
      "您可以为超时设置不同的（更大的）值，Tarvik 将会更长时间地等待 HCU 或 KR 的应答。\n请退出并重新启动 "
@@ -50,7 +57,8 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {213,
      "Tarvik can not establish communication with the HCU or KR.\nThe IP address \"%s\" is busy.\nQuit and "
      "re-start Tarvik later.",
-     "Tarvik kann keine Verbindung zur HCU oder zum KR herstellen.\nDie IP-Adresse \"%s\" ist belegt.\nBeenden "
+     "Tarvik kann keine Verbindung zur HCU oder zum KR herstellen.\nDie IP-Adresse \"%s\" ist "
+     "belegt.\nBeenden "
      "Sie Tarvik und starten Sie es später neu.",
      "Tarvik 无法与 HCU 或 KR 建立通信。\nIP 地址 \"%s\" 正忙。\n请退出并稍后重新启动 Tarvik。"},
     {214, "Tarvik can not create structure for communication.\nCheck available memory.",
@@ -81,7 +89,8 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {279,
      "This version of Tarvik does not support this firmware version.\nUnit name is %s. Firmware version is "
      "%.2f.",
-     "Diese Version von Tarvik unterstützt diese Firmwareversion nicht.\nGerätename ist %s. Firmwareversion ist "
+     "Diese Version von Tarvik unterstützt diese Firmwareversion nicht.\nGerätename ist %s. Firmwareversion "
+     "ist "
      "%.2f.",
      "此版本的 Tarvik 不支持该固件版本。\n设备名称为 %s。固件版本为 %.2f。"},
     {703, "Firmware %.2f is not supported with this Tarvik Version\nPlease use Tarvik %s.",
@@ -109,9 +118,11 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "Wellenform-Dateien (*.vkr;*.vmx)|*.vkr; *.vmx|Alle Dateien (*.*)|*.*||",
      "波形文件 (*.vkr;*.vmx)|*.vkr; *.vmx|所有文件 (*.*)|*.*||"},
     {617, "Waveform Files (*.skr)|*.skr|All Files (*.*)|*.*||",
-     "Wellenform-Dateien (*.skr)|*.skr|Alle Dateien (*.*)|*.*||", "波形文件 (*.skr)|*.skr|所有文件 (*.*)|*.*||"},
+     "Wellenform-Dateien (*.skr)|*.skr|Alle Dateien (*.*)|*.*||",
+     "波形文件 (*.skr)|*.skr|所有文件 (*.*)|*.*||"},
     {618, "Waveform Files (*.xkr)|*.xkr|All Files (*.*)|*.*||",
-     "Wellenform-Dateien (*.xkr)|*.xkr|Alle Dateien (*.*)|*.*||", "波形文件 (*.xkr)|*.xkr|所有文件 (*.*)|*.*||"},
+     "Wellenform-Dateien (*.xkr)|*.xkr|Alle Dateien (*.*)|*.*||",
+     "波形文件 (*.xkr)|*.xkr|所有文件 (*.*)|*.*||"},
     {619, "Waveform Files (*.xkr;*.bkr)|*.xkr; *.bkr|All Files (*.*)|*.*||",
      "Wellenform-Dateien (*.xkr;*.bkr)|*.xkr; *.bkr|Alle Dateien (*.*)|*.*||",
      "波形文件 (*.xkr;*.bkr)|*.xkr; *.bkr|所有文件 (*.*)|*.*||"},
@@ -145,6 +156,8 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
 
 }  // namespace
 
-std::span<const kr::StringEntry> EngineStrings() { return kEntries; }
+std::span<const kr::StringEntry> EngineStrings() {
+  return kEntries;
+}
 
 }  // namespace tarvik

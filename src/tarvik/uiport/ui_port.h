@@ -16,8 +16,8 @@ enum class MenuSet { kNotLoggedIn = 151, kLoggedIn = 152 };
 
 // One row of a recorder's event list, as the event windows and tarvik-cli show it.
 struct EventListRow {
-  int number = 0;         // file number on the recorder
-  char type_letter = 0;   // as the directory reports it
+  int number = 0;        // file number on the recorder
+  char type_letter = 0;  // as the directory reports it
   std::string date;
   std::string time;
   double peaks[3] = {0, 0, 0};

@@ -1,0 +1,250 @@
+#include "tarvik/cli/cli_session.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+
+#include "krcommon/clock.h"
+#include "tarvik/app/connection_record.h"
+#include "tarvik/engine/engine_messages.h"
+#include "tarvik/engine/headless_host.h"
+#include "tarvik/engine/link_adapter.h"
+#include "tarvik/engine/operation_engine.h"
+#include "tarvik/resources/tarvik_strings.h"
+
+namespace tarvik {
+
+namespace {
+
+bool ParseInt(std::string_view text, int low, int high, int& value) {
+  int parsed = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (ec != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) return false;
+  value = parsed;
+  return true;
+}
+
+// Copies the settings the reply path needs into the protocol context.
+void ConfigureContext(ProtocolContext& context, const TarvikSettings& settings) {
+  context.date_time_file_names = settings.date_time_file_names == 1;
+  context.us_date_format = settings.us_date_format != 0;
+  context.local_time_correction = settings.local_time_correction != 0;
+  context.local_correction_value = settings.local_correction_value;
+  context.viewing_prefix = ViewDownloadDirectory(settings).string();
+  context.download_prefix = (settings.data_path / "").string();
+  context.show_freq_dir_info = settings.show_freq_dir_info != 0;
+}
+
+}  // namespace
+
+CliOptions ParseCliOptions(int argc, const char* const* argv) {
+  CliOptions options;
+  if (argc > 0) options.tarvik_words.emplace_back(argv[0]);
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    if (word == "--list-events") {
+      options.operations.push_back({CliOperation::Kind::kListEvents, 0, ""});
+    } else if (word == "--transfer-all") {
+      options.operations.push_back({CliOperation::Kind::kTransferAll, 0, ""});
+    } else if (word.starts_with("--transfer-all=")) {
+      options.operations.push_back({CliOperation::Kind::kTransferAll, 0, word.substr(15)});
+    } else if (word == "--recorder") {
+      std::string text;
+      int recorder = 0;
+      if (!value(text) || !ParseInt(text, 1, 16, recorder)) {
+        options.error = word;
+        return options;
+      }
+      options.operations.push_back({CliOperation::Kind::kActivateRecorder, recorder, ""});
+    } else if (word == "--password") {
+      std::string text;
+      if (!value(text)) {
+        options.error = word;
+        return options;
+      }
+      options.password = text;
+    } else if (word == "--verbose") {
+      options.verbose = true;
+    } else if (word == "--new-tcp-document") {
+      if (!value(options.new_document) || !value(options.new_document_address)) {
+        options.error = word;
+        return options;
+      }
+    } else if (word.starts_with("--")) {
+      options.error = word;
+      return options;
+    } else {
+      options.tarvik_words.push_back(word);
+    }
+  }
+  return options;
+}
+
+bool WriteTcpDocument(const std::string& path, const std::string& address, std::ostream& err) {
+  const size_t colon = address.rfind(':');
+  int port = 0;
+  if (colon == std::string::npos || colon == 0 ||
+      !ParseInt(std::string_view(address).substr(colon + 1), 1, 65535, port)) {
+    err << "expected HOST:PORT, found \"" << address << "\"\n";
+    return false;
+  }
+  ConnectionRecord record;
+  record.link_kind = kLinkTcp;
+  record.ip_port = port;
+  const std::string host = address.substr(0, colon);
+  if (host.size() <= kIpAddressField) {
+    record.ip_address = host;
+  } else {
+    record.use_host_name = 1;
+    record.host_name = host;
+  }
+  const std::vector<uint8_t> bytes = SerializeConnectionRecord(record);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) {
+    err << "cannot write " << path << '\n';
+    return false;
+  }
+  return true;
+}
+
+int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment environment) {
+  kr::StringTable strings = MakeTarvikStringTable();
+  if (!options.error.empty()) {
+    ui.ShowMessage(msg::kCliBadSwitch, strings.Format(msg::kCliBadSwitch, options.error), MessageIcon::kError,
+                   MessageButtons::kOk);
+    ui.ShowMessage(msg::kCliUsage, strings.Text(msg::kCliUsage), MessageIcon::kInformation,
+                   MessageButtons::kOk);
+    return 2;
+  }
+  std::vector<const char*> words;
+  for (const std::string& word : options.tarvik_words) words.push_back(word.c_str());
+  const CCommandLine command_line = CCommandLine::FromArgv(static_cast<int>(words.size()), words.data());
+  if (command_line.show_help()) {
+    ui.ShowMessage(msg::kCliUsage, strings.Text(msg::kCliUsage), MessageIcon::kInformation,
+                   MessageButtons::kOk);
+    return 0;
+  }
+
+  CTarvikApp app(ui, strings, environment);
+  switch (app.InitInstance(command_line)) {
+    case StartupResult::kQuit:
+      return 0;
+    case StartupResult::kFailed:
+      return 1;
+    case StartupResult::kRun:
+      break;
+  }
+  TarvikSettings& settings = app.settings();
+
+  std::optional<std::string> password = options.password;
+  if (!password) password = environment.environment("TARVIK_PASSWORD");
+  if (!password && settings.suggest_default_password == 1) password = "TORVE";
+  if (password) ui.AddPassword(*password);
+  ui.SetVerbose(options.verbose);
+
+  kr::SystemClock clock;
+  LinkAdapter stack(clock);
+  stack.link().SetSerialDeviceResolver(
+      [&settings](std::uint16_t port) { return settings.serial_ports.DevicePath(port); });
+  {
+    std::lock_guard lock(stack.ModelMutex());
+    ConfigureContext(stack.context(), settings);
+  }
+  OperationEngine engine({stack, stack.data(), stack.context(), settings, ui, strings});
+  engine.set_no_relogin(command_line.no_relogin());
+  engine.set_script_named(!command_line.script_file().empty());
+  if (password) engine.set_remembered_password(*password);
+
+  const int polling = std::max(settings.com_polling_time, 1);
+  HeadlessHost host(stack.link(), engine, polling);
+  // Nothing in the engine waits longer than its own tick-counted time-outs; this bound only keeps a
+  // run that could not end from hanging a server for ever.
+  const long long kMaxTicks = 6LL * 3600 * 1000 / polling;
+  host.RunUntilIdle(kMaxTicks);
+
+  const int failures_at_start = engine.failure_count();
+  bool ok = true;
+  if (app.first_document()) {
+    engine.OpenDocument(app.first_document()->path, app.first_document()->record);
+    host.RunUntilIdle(kMaxTicks);
+    if (IsModemKind(app.first_document()->record.link_kind)) {
+      engine.OnConnectButton();
+      host.RunUntilIdle(kMaxTicks);
+    }
+  } else if (command_line.direct_link()) {
+    engine.RequestDirectLink();
+    host.RunUntilIdle(kMaxTicks);
+  } else if (!command_line.connection_file().empty()) {
+    ok = false;  // the document could not be read: the application shell said why
+  } else if (!options.operations.empty()) {
+    ui.ShowMessage(msg::kCliNeedConnection, strings.Text(msg::kCliNeedConnection), MessageIcon::kError,
+                   MessageButtons::kOk);
+    ok = false;
+  }
+  const bool wanted_connection = app.first_document() || command_line.direct_link();
+  if (wanted_connection && (!engine.state().logged_in || engine.failure_count() != failures_at_start)) {
+    ok = false;
+    if (!options.operations.empty()) {
+      ui.ShowMessage(msg::kCliNotLoggedIn, strings.Text(msg::kCliNotLoggedIn), MessageIcon::kError,
+                     MessageButtons::kOk);
+    }
+  }
+
+  for (const CliOperation& operation : options.operations) {
+    if (!ok) break;
+    const int failures = engine.failure_count();
+    switch (operation.kind) {
+      case CliOperation::Kind::kActivateRecorder: {
+        int reported = 0;
+        {
+          std::lock_guard lock(stack.ModelMutex());
+          reported = engine.state().control_unit_present ? stack.data().hcu.NC.value : 1;
+        }
+        if (operation.recorder > reported) {
+          ui.ShowMessage(msg::kCliNoSuchRecorder, strings.Format(msg::kCliNoSuchRecorder, operation.recorder),
+                         MessageIcon::kError, MessageButtons::kOk);
+          ok = false;
+          break;
+        }
+        engine.ActivateRecorder(operation.recorder);
+        host.RunUntilIdle(kMaxTicks);
+        break;
+      }
+      case CliOperation::Kind::kTransferAll:
+        ui.SetRootName(operation.root);
+        if (engine.RequestTransferAll())
+          host.RunUntilIdle(kMaxTicks);
+        else
+          ok = false;
+        break;
+      case CliOperation::Kind::kListEvents:
+        engine.RequestEventList();
+        host.RunUntilIdle(kMaxTicks);
+        break;
+    }
+    // A failure goes through state 1 (back to the control unit) before the engine is idle.
+    if (engine.failure_count() != failures || !engine.state().logged_in) ok = false;
+  }
+
+  if (engine.state().logged_in) {
+    engine.RequestLogout();
+    host.RunUntil([&] { return engine.idle() && !engine.link_open(); }, kMaxTicks);
+  }
+  engine.Shutdown();
+  {
+    std::lock_guard lock(stack.ModelMutex());
+    stack.link().TraceDumpToFile(app.data_root() / "Trace.dat", 0);
+  }
+  app.WriteSettings();
+  return ok ? 0 : 1;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <deque>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tarvik/uiport/ui_port.h"
+
+namespace tarvik {
+
+// The person of tarvik-cli: message boxes go to the error stream, questions are answered from what
+// the command line said, event lists are printed on the output stream.
+class ConsoleUi : public UiPort {
+ public:
+  ConsoleUi(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+  MessageAnswer ShowMessage(int string_id, const std::string& text, MessageIcon icon,
+                            MessageButtons buttons) override;
+  std::optional<std::string> AskPassword(const std::string& title, const std::string& prefill) override;
+  std::optional<std::filesystem::path> ChooseFolder(const std::string& title,
+                                                    const std::filesystem::path& start) override;
+  std::optional<std::filesystem::path> ChooseSaveFile(const std::string& title,
+                                                      const std::filesystem::path& directory,
+                                                      const std::string& initial_name,
+                                                      const std::string& filter) override;
+  void OpenProgress(const std::string& text, int total, int position) override;
+  void UpdateProgress(const std::string& text, int position) override;
+  void SetStatusText(const std::string& text) override;
+  void ShowEventList(int recorder, const std::vector<EventListRow>& rows) override;
+  void SetWindowTitle(const std::string& title) override { title_ = title; }
+  std::string WindowTitle() override { return title_; }
+
+  // Answers of the run. Each password is used for one prompt; an empty queue cancels the prompt
+  // (the default of the settings is then not guessed: the command line decides).
+  void AddPassword(std::string password) { passwords_.push_back(std::move(password)); }
+  // The root name for the next transfer of all events (empty: the dialog's initial dashes).
+  void SetRootName(std::string root) { root_ = std::move(root); }
+  // Progress and status lines on the error stream.
+  void SetVerbose(bool on) { verbose_ = on; }
+
+  const std::vector<int>& message_ids() const { return message_ids_; }
+  int password_prompts() const { return password_prompts_; }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  std::deque<std::string> passwords_;
+  std::string root_;
+  std::string title_ = "tarvik-cli";
+  std::string last_progress_;
+  std::string last_status_;
+  bool verbose_ = false;
+  std::vector<int> message_ids_;
+  int password_prompts_ = 0;
+};
+
+// One row of the event list as tarvik-cli prints it: number, type, date, time, three peaks, samples.
+std::string FormatEventRow(const EventListRow& row);
+
+}  // namespace tarvik

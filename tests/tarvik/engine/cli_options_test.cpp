@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tarvik/cli/cli_session.h"
+#include "tarvik/cli/console_ui.h"
+
+namespace tarvik {
+namespace {
+
+CliOptions Parse(std::vector<const char*> words) {
+  words.insert(words.begin(), "tarvik-cli");
+  return ParseCliOptions(static_cast<int>(words.size()), words.data());
+}
+
+TEST(CliOptionsTest, OperationsKeepTheirOrderAndTarvikWordsPassThrough) {
+  const CliOptions options = Parse(
+      {"site.krc", "/l", "--recorder", "2", "--transfer-all=AB", "--list-events", "--transfer-all", "/q"});
+  EXPECT_TRUE(options.error.empty());
+  EXPECT_EQ(options.tarvik_words, (std::vector<std::string>{"tarvik-cli", "site.krc", "/l", "/q"}));
+  ASSERT_EQ(options.operations.size(), 4u);
+  EXPECT_EQ(options.operations[0].kind, CliOperation::Kind::kActivateRecorder);
+  EXPECT_EQ(options.operations[0].recorder, 2);
+  EXPECT_EQ(options.operations[1].kind, CliOperation::Kind::kTransferAll);
+  EXPECT_EQ(options.operations[1].root, "AB");
+  EXPECT_EQ(options.operations[2].kind, CliOperation::Kind::kListEvents);
+  EXPECT_EQ(options.operations[3].root, "");
+}
+
+TEST(CliOptionsTest, BadSwitchesAreNamed) {
+  EXPECT_EQ(Parse({"--recorder", "17"}).error, "--recorder");
+  EXPECT_EQ(Parse({"--recorder", "x2"}).error, "--recorder");
+  EXPECT_EQ(Parse({"--recorder"}).error, "--recorder");
+  EXPECT_EQ(Parse({"--password"}).error, "--password");
+  EXPECT_EQ(Parse({"--transfer"}).error, "--transfer");
+  EXPECT_EQ(Parse({"--password", "TORVE"}).password, "TORVE");
+}
+
+TEST(CliOptionsTest, BadSwitchEndsWithStatusTwoAndTheUsage) {
+  std::ostringstream out;
+  std::ostringstream err;
+  ConsoleUi ui(out, err);
+  EXPECT_EQ(RunCliSession(Parse({"--bogus"}), ui, AppEnvironment{}), 2);
+  EXPECT_NE(err.str().find("Unknown or incomplete switch \"--bogus\"."), std::string::npos);
+  EXPECT_NE(err.str().find("Usage: tarvik-cli"), std::string::npos);
+}
+
+TEST(ConsoleUiTest, EventRowShowsNumberTypeDateTimePeaksAndSamples) {
+  EventListRow row;
+  row.number = 3;
+  row.type_letter = 'Y';
+  row.date = "21.03.24";
+  row.time = "20:15:00";
+  row.peaks[0] = 21.405;
+  row.peaks[1] = -1.5;
+  row.peaks[2] = 0;
+  row.samples = 800;
+  EXPECT_EQ(FormatEventRow(row),
+            "  3  Y  21.03.24 20:15:00          21.4050      -1.5000       0.0000       800");
+}
+
+}  // namespace
+}  // namespace tarvik

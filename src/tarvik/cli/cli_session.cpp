@@ -36,6 +36,75 @@ void ConfigureContext(ProtocolContext& context, const TarvikSettings& settings) 
   context.show_freq_dir_info = settings.show_freq_dir_info != 0;
 }
 
+// Opens the connection the command line names and logs in; true when that succeeded, or when no
+// connection was asked for and no operation needs one.
+bool ConnectAndLogIn(CTarvikApp& app, const CCommandLine& command_line, const CliOptions& options,
+                     OperationEngine& engine, HeadlessHost& host, ConsoleUi& ui, const kr::StringTable& strings,
+                     long long max_ticks) {
+  const int failures_at_start = engine.failure_count();
+  bool ok = true;
+  if (app.first_document()) {
+    engine.OpenDocument(app.first_document()->path, app.first_document()->record);
+    host.RunUntilIdle(max_ticks);
+    if (IsModemKind(app.first_document()->record.link_kind)) {
+      engine.OnConnectButton();
+      host.RunUntilIdle(max_ticks);
+    }
+  } else if (command_line.direct_link()) {
+    engine.RequestDirectLink();
+    host.RunUntilIdle(max_ticks);
+  } else if (!command_line.connection_file().empty()) {
+    ok = false;  // the document could not be read: the application shell said why
+  } else if (!options.operations.empty()) {
+    ui.ShowMessage(msg::kCliNeedConnection, strings.Text(msg::kCliNeedConnection), MessageIcon::kError,
+                   MessageButtons::kOk);
+    ok = false;
+  }
+  const bool wanted_connection = app.first_document() || command_line.direct_link();
+  if (wanted_connection && (!engine.state().logged_in || engine.failure_count() != failures_at_start)) {
+    ok = false;
+    if (!options.operations.empty()) {
+      ui.ShowMessage(msg::kCliNotLoggedIn, strings.Text(msg::kCliNotLoggedIn), MessageIcon::kError,
+                     MessageButtons::kOk);
+    }
+  }
+  return ok;
+}
+
+// Runs one operation switch to its end; true when it succeeded.
+bool RunOperation(const CliOperation& operation, OperationEngine& engine, HeadlessHost& host, LinkAdapter& stack,
+                  ConsoleUi& ui, const kr::StringTable& strings, long long max_ticks) {
+  const int failures = engine.failure_count();
+  switch (operation.kind) {
+    case CliOperation::Kind::kActivateRecorder: {
+      int reported = 0;
+      {
+        std::lock_guard lock(stack.ModelMutex());
+        reported = engine.state().control_unit_present ? stack.data().hcu.NC.value : 1;
+      }
+      if (operation.recorder > reported) {
+        ui.ShowMessage(msg::kCliNoSuchRecorder, strings.Format(msg::kCliNoSuchRecorder, operation.recorder),
+                       MessageIcon::kError, MessageButtons::kOk);
+        return false;
+      }
+      engine.ActivateRecorder(operation.recorder);
+      host.RunUntilIdle(max_ticks);
+      break;
+    }
+    case CliOperation::Kind::kTransferAll:
+      ui.SetRootName(operation.root);
+      if (!engine.RequestTransferAll()) return false;
+      host.RunUntilIdle(max_ticks);
+      break;
+    case CliOperation::Kind::kListEvents:
+      engine.RequestEventList();
+      host.RunUntilIdle(max_ticks);
+      break;
+  }
+  // A failure goes through state 1 (back to the control unit) before the engine is idle.
+  return engine.failure_count() == failures && engine.state().logged_in;
+}
+
 }  // namespace
 
 CliOptions ParseCliOptions(int argc, const char* const* argv) {
@@ -170,68 +239,10 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
   const long long kMaxTicks = 6LL * 3600 * 1000 / polling;
   host.RunUntilIdle(kMaxTicks);
 
-  const int failures_at_start = engine.failure_count();
-  bool ok = true;
-  if (app.first_document()) {
-    engine.OpenDocument(app.first_document()->path, app.first_document()->record);
-    host.RunUntilIdle(kMaxTicks);
-    if (IsModemKind(app.first_document()->record.link_kind)) {
-      engine.OnConnectButton();
-      host.RunUntilIdle(kMaxTicks);
-    }
-  } else if (command_line.direct_link()) {
-    engine.RequestDirectLink();
-    host.RunUntilIdle(kMaxTicks);
-  } else if (!command_line.connection_file().empty()) {
-    ok = false;  // the document could not be read: the application shell said why
-  } else if (!options.operations.empty()) {
-    ui.ShowMessage(msg::kCliNeedConnection, strings.Text(msg::kCliNeedConnection), MessageIcon::kError,
-                   MessageButtons::kOk);
-    ok = false;
-  }
-  const bool wanted_connection = app.first_document() || command_line.direct_link();
-  if (wanted_connection && (!engine.state().logged_in || engine.failure_count() != failures_at_start)) {
-    ok = false;
-    if (!options.operations.empty()) {
-      ui.ShowMessage(msg::kCliNotLoggedIn, strings.Text(msg::kCliNotLoggedIn), MessageIcon::kError,
-                     MessageButtons::kOk);
-    }
-  }
-
+  bool ok = ConnectAndLogIn(app, command_line, options, engine, host, ui, strings, kMaxTicks);
   for (const CliOperation& operation : options.operations) {
     if (!ok) break;
-    const int failures = engine.failure_count();
-    switch (operation.kind) {
-      case CliOperation::Kind::kActivateRecorder: {
-        int reported = 0;
-        {
-          std::lock_guard lock(stack.ModelMutex());
-          reported = engine.state().control_unit_present ? stack.data().hcu.NC.value : 1;
-        }
-        if (operation.recorder > reported) {
-          ui.ShowMessage(msg::kCliNoSuchRecorder, strings.Format(msg::kCliNoSuchRecorder, operation.recorder),
-                         MessageIcon::kError, MessageButtons::kOk);
-          ok = false;
-          break;
-        }
-        engine.ActivateRecorder(operation.recorder);
-        host.RunUntilIdle(kMaxTicks);
-        break;
-      }
-      case CliOperation::Kind::kTransferAll:
-        ui.SetRootName(operation.root);
-        if (engine.RequestTransferAll())
-          host.RunUntilIdle(kMaxTicks);
-        else
-          ok = false;
-        break;
-      case CliOperation::Kind::kListEvents:
-        engine.RequestEventList();
-        host.RunUntilIdle(kMaxTicks);
-        break;
-    }
-    // A failure goes through state 1 (back to the control unit) before the engine is idle.
-    if (engine.failure_count() != failures || !engine.state().logged_in) ok = false;
+    ok = RunOperation(operation, engine, host, stack, ui, strings, kMaxTicks);
   }
 
   if (engine.state().logged_in) {

@@ -1,5 +1,6 @@
 // Log-in, the password prompt, the initialisation after log-in and the firmware check
 // (states 13, 14, 15).
+#include <algorithm>
 #include <mutex>
 
 #include "tarvik/engine/engine_messages.h"
@@ -117,109 +118,130 @@ void OperationEngine::ClearRefusal() {
 }
 
 void OperationEngine::StepInitialisation() {
-  EngineLink& link = services_.link;
   int result = -1;
   switch (fields_.phase) {
-    case 0: {
-      if (fields_.step == kPhase0NnStep && link.State() == LinkRefused) {
-        // A recorder on its own line: it knows nothing of NN.
-        state_.control_unit_present = false;
-        SyncContext();
-        link.SetTargetRecorder(1);
-        ClearRefusal();
-        fields_.phase = 1;
-        fields_.step = 0;
-        return;
-      }
-      if (fields_.step == kPhase0NnStep && !state_.control_unit_present) {
-        // NN is outstanding or answered: a control unit is at the other end.
-        state_.control_unit_present = true;
-        SyncContext();
-      }
-      result = RunCommandList(kPhase0);
-      if (result == LinkRefused) {
-        ClearRefusal();
-        return;
-      }
-      if (result != 0) break;
-      std::string name;
-      {
-        std::lock_guard lock(link.ModelMutex());
-        name = services_.data.hcu.NN.value;
-      }
-      if (!name.empty() && name[0] == 'M') {
-        state_.direct_recorder = true;
-        link.SetTargetRecorder(1);
-      } else {
-        link.SetTargetRecorder(services_.settings.activate_kr_no);
-      }
-      services_.ui.SetMenuSet(MenuSet::kLoggedIn);
-      fields_.phase = 1;
-      fields_.step = 0;
-      return;
-    }
+    case 0:
+      result = StepInitPhase0();
+      break;
     case 1:
-    case 2: {
-      if (fields_.phase == 2 && fields_.step == kPhase2MdStep) {
-        std::lock_guard lock(link.ModelMutex());
-        const KrParams* recorder = services_.data.Recorder(TargetRecorder());
-        if (recorder == nullptr || recorder->MN.value == 0) ++fields_.step;
-      }
-      const int last_step = fields_.step;
-      result = fields_.phase == 1 ? RunCommandList(kPhase1) : RunCommandList(kPhase2);
-      if (result == LinkRefused) {
-        // A recorder that refuses KR keeps no ring memory; any other refused read is not
-        // supported by this recorder and is skipped.
-        if (fields_.phase == 1 && last_step > 0 && kPhase1[static_cast<size_t>(last_step - 1)] == kKR) {
-          std::lock_guard lock(link.ModelMutex());
-          if (KrParams* recorder = TargetRecord()) recorder->ring_memory = false;
-        }
-        ClearRefusal();
-        return;
-      }
-      if (result != 0) break;
-      if (fields_.phase == 1) {
-        std::string identification;
-        {
-          std::lock_guard lock(link.ModelMutex());
-          if (const KrParams* recorder = TargetRecord()) identification = recorder->IN.value;
-        }
-        services_.ui.SetWindowTitle(fields_.window_title + " [" + identification + "]");
-      }
-      if (fields_.phase == 1 && state_.control_unit_present) {
-        fields_.phase = 2;
-        fields_.step = 0;
-        return;
-      }
-      int firmware = 0;
-      {
-        std::lock_guard lock(link.ModelMutex());
-        if (const KrParams* recorder = TargetRecord()) firmware = recorder->IV.value;
-        services_.context.forced_file_number = 0;
-      }
-      fields_.phase = firmware < 22000 ? 3 : 4;
-      fields_.step = 0;
-      return;
-    }
-    default: {
-      const int last_step = fields_.step;
-      result = RunCommandList(kPhase34);
-      if (result == LinkRefused) {
-        if (last_step > 0 && kPhase34[static_cast<size_t>(last_step - 1)] == kTh) th_refused_ = true;
-        ClearRefusal();
-        return;
-      }
-      if (result != 0) break;
-      CompleteLogin();
-      return;
-    }
+    case 2:
+      result = StepInitPhase12();
+      break;
+    default:
+      result = StepInitPhase34();
+      break;
   }
+  HandleInitResult(result);
+}
 
+int OperationEngine::StepInitPhase0() {
+  EngineLink& link = services_.link;
+  if (fields_.step == kPhase0NnStep && link.State() == LinkRefused) {
+    // A recorder on its own line: it knows nothing of NN.
+    state_.control_unit_present = false;
+    SyncContext();
+    link.SetTargetRecorder(1);
+    ClearRefusal();
+    fields_.phase = 1;
+    fields_.step = 0;
+    return -1;
+  }
+  if (fields_.step == kPhase0NnStep && !state_.control_unit_present) {
+    // NN is outstanding or answered: a control unit is at the other end.
+    state_.control_unit_present = true;
+    SyncContext();
+  }
+  const int result = RunCommandList(kPhase0);
+  if (result == LinkRefused) {
+    ClearRefusal();
+    return -1;
+  }
+  if (result != 0) return result;
+  std::string name;
+  {
+    std::lock_guard lock(link.ModelMutex());
+    name = services_.data.hcu.NN.value;
+  }
+  if (!name.empty() && name[0] == 'M') {
+    state_.direct_recorder = true;
+    link.SetTargetRecorder(1);
+  } else {
+    link.SetTargetRecorder(services_.settings.activate_kr_no);
+  }
+  services_.ui.SetMenuSet(MenuSet::kLoggedIn);
+  fields_.phase = 1;
+  fields_.step = 0;
+  return -1;
+}
+
+int OperationEngine::StepInitPhase12() {
+  EngineLink& link = services_.link;
+  const bool phase1 = fields_.phase == 1;
+  if (!phase1 && fields_.step == kPhase2MdStep) {
+    std::lock_guard lock(link.ModelMutex());
+    const KrParams* recorder = services_.data.Recorder(TargetRecorder());
+    if (recorder == nullptr || recorder->MN.value == 0) ++fields_.step;
+  }
+  const int last_step = fields_.step;
+  const int result = phase1 ? RunCommandList(kPhase1) : RunCommandList(kPhase2);
+  if (result == LinkRefused) {
+    // A recorder that refuses KR keeps no ring memory; any other refused read is not supported by
+    // this recorder and is skipped.
+    if (phase1 && last_step > 0 && kPhase1[static_cast<size_t>(last_step - 1)] == kKR) {
+      std::lock_guard lock(link.ModelMutex());
+      if (KrParams* recorder = TargetRecord()) recorder->ring_memory = false;
+    }
+    ClearRefusal();
+    return -1;
+  }
+  if (result != 0) return result;
+  if (phase1) {
+    std::string identification;
+    {
+      std::lock_guard lock(link.ModelMutex());
+      if (const KrParams* recorder = TargetRecord()) identification = recorder->IN.value;
+    }
+    services_.ui.SetWindowTitle(fields_.window_title + " [" + identification + "]");
+  }
+  if (phase1 && state_.control_unit_present) {
+    fields_.phase = 2;
+    fields_.step = 0;
+    return -1;
+  }
+  EnterFinalInitPhase();
+  return -1;
+}
+
+void OperationEngine::EnterFinalInitPhase() {
+  int firmware = 0;
+  {
+    std::lock_guard lock(services_.link.ModelMutex());
+    if (const KrParams* recorder = TargetRecord()) firmware = recorder->IV.value;
+    services_.context.forced_file_number = 0;
+  }
+  fields_.phase = firmware < 22000 ? 3 : 4;
+  fields_.step = 0;
+}
+
+int OperationEngine::StepInitPhase34() {
+  const int last_step = fields_.step;
+  const int result = RunCommandList(kPhase34);
+  if (result == LinkRefused) {
+    if (last_step > 0 && kPhase34[static_cast<size_t>(last_step - 1)] == kTh) th_refused_ = true;
+    ClearRefusal();
+    return -1;
+  }
+  if (result != 0) return result;
+  CompleteLogin();
+  return -1;
+}
+
+void OperationEngine::HandleInitResult(int result) {
   switch (result) {
     case LinkBadTarget: {
       const int target = TargetRecorder();
       FinishOperation(1);
-      link.SetTargetRecorder(0);
+      services_.link.SetTargetRecorder(0);
       Warn(msg::kRecorderNotAvailable, services_.strings.Format(msg::kRecorderNotAvailable, target));
       return;
     }
@@ -248,6 +270,11 @@ void OperationEngine::CompleteLogin() {
   FinishOperation(1);
   th_refused_ = th_refused;
   SetInterrupted(false);
+  {
+    std::lock_guard lock(services_.link.ModelMutex());
+    const KrParams* recorder = TargetRecord();
+    current_event_index_ = recorder != nullptr ? std::max(recorder->MN.value - 1, 0) : 0;
+  }
   FirmwareCheck();
 }
 

@@ -2,6 +2,7 @@
 // window's button.
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <mutex>
 #include <system_error>
 
@@ -55,6 +56,14 @@ std::string SanitiseRoot(std::string root, int length) {
 }
 
 }  // namespace
+
+int EstimatedEventBlocks(const DirectoryEntry& entry) {
+  constexpr long long kRecordBytesPerPair = 253;  // bytes 2..254 of a pair
+  const long long widest_record = entry.kind == 3 ? 8 : 7;
+  const long long records_per_pair = kRecordBytesPerPair / widest_record;
+  const long long pairs = (static_cast<long long>(entry.samples) + records_per_pair - 1) / records_per_pair;
+  return static_cast<int>(std::min<long long>(2 + 2 * pairs, INT_MAX));
+}
 
 // --- Transfer of all events ------------------------------------------------------------------------
 
@@ -120,6 +129,8 @@ bool OperationEngine::RequestTransferAll() {
   }
   fields_.step = 0;
   fields_.phase = 0;
+  // A Stop Transfer pressed while no transfer ran must not cut this one short.
+  fields_.stop_requested = false;
   SetState(19);
   return true;
 }
@@ -136,18 +147,23 @@ void OperationEngine::RequestTransferSelected(std::vector<int> file_numbers) {
   }
   fields_.step = 0;
   fields_.phase = 0;
+  fields_.stop_requested = false;
   SetState(selected_files_.empty() ? 0 : 18);
 }
 
 void OperationEngine::ShowTransferProgress(bool single) {
   if (fields_.stop_requested) return;  // Stop Transfer closed the window for good
+  if (single) {
+    ShowSelectedProgress();
+    return;
+  }
   int done = 0;
   int total = 0;
   {
     std::lock_guard lock(services_.link.ModelMutex());
     if (const KrParams* recorder = TargetRecord()) {
       done = recorder->downloaded_events;
-      total = single ? static_cast<int>(selected_files_.size()) : recorder->MN.value;
+      total = recorder->MN.value;
     }
   }
   if (!progress_open_) {
@@ -159,10 +175,67 @@ void OperationEngine::ShowTransferProgress(bool single) {
                               done);
 }
 
+// The bar of a single-event transfer counts blocks: its total is the sum over the selected events,
+// and an event that is done counts in full, so the bar ends at its total.
+void OperationEngine::ShowSelectedProgress() {
+  const int received = std::max(services_.link.BlockCount() - 1, 0);
+  if (!progress_open_) {
+    selected_blocks_.clear();
+    std::lock_guard lock(services_.link.ModelMutex());
+    const KrParams* recorder = TargetRecord();
+    for (int file : selected_files_) {
+      const bool known = recorder != nullptr && file >= 1 && file <= kDirectorySlots;
+      selected_blocks_.push_back(
+          known ? EstimatedEventBlocks(recorder->directory[static_cast<size_t>(file - 1)]) : 2);
+    }
+  }
+  const size_t current = std::min(selected_index_, selected_blocks_.size());
+  long long total = 0;
+  long long position = 0;
+  for (size_t i = 0; i < selected_blocks_.size(); ++i) {
+    total += selected_blocks_[i];
+    if (i < current) position += selected_blocks_[i];
+  }
+  if (current < selected_blocks_.size()) position += std::min(received, selected_blocks_[current]);
+  const int count = static_cast<int>(selected_files_.size());
+  const std::string text =
+      services_.strings.Format(msg::kTransferEvent, std::min(static_cast<int>(current) + 1, count), count);
+  const auto clamp = [](long long v) { return static_cast<int>(std::min<long long>(v, INT_MAX)); };
+  if (!progress_open_) {
+    services_.ui.OpenProgress(text, clamp(total), clamp(position));
+    progress_open_ = true;
+    return;
+  }
+  services_.ui.UpdateProgress(text, clamp(position));
+}
+
+bool OperationEngine::DownloadInFlight(int result, int list_length) const {
+  return result != 0 && fields_.step == list_length &&
+         (result == -1 || result == LinkAwaitingReply || result == LinkBlockTransfer || result == LinkUnitBusy);
+}
+
+bool OperationEngine::PrepareTransferMd(bool single) {
+  int events = 0;
+  {
+    std::lock_guard lock(services_.link.ModelMutex());
+    const KrParams* recorder = TargetRecord();
+    if (recorder != nullptr) events = recorder->MN.value;
+    if (events == 0) {
+      services_.context.file_number_request = FileNumberRequest::kNone;
+    } else if (single && selected_index_ < selected_files_.size()) {
+      services_.context.file_list_next_entry = selected_files_[selected_index_] - 1;
+      services_.context.file_number_request = FileNumberRequest::kByState;
+    }
+  }
+  if (events != 0) return true;
+  FinishOperation(1);
+  Warn(msg::kNoFilesStored, services_.strings.Text(msg::kNoFilesStored));
+  return false;
+}
+
 void OperationEngine::StepTransfer() {
   const bool single = state_.operation_state == 18;
   SetStatus(single ? msg::kStatusTransferSingle : msg::kStatusTransferAll);
-  EngineLink& link = services_.link;
   if (fields_.phase == 1) {
     const int result = RunCommandList(kBackList);
     if (result == 0 || result == LinkTimedOut || result == LinkOffline || result == LinkRefused ||
@@ -170,63 +243,46 @@ void OperationEngine::StepTransfer() {
       FinishOperation(single ? 0 : 1);
     return;
   }
-  if (fields_.step == kTransferMdStep) {
-    std::lock_guard lock(link.ModelMutex());
-    const KrParams* recorder = TargetRecord();
-    if (recorder == nullptr || recorder->MN.value == 0) {
-      services_.context.file_number_request = FileNumberRequest::kNone;
-      // Reported below, outside the lock.
-    } else if (single && selected_index_ < selected_files_.size()) {
-      services_.context.file_list_next_entry = selected_files_[selected_index_] - 1;
-      services_.context.file_number_request = FileNumberRequest::kByState;
-    }
-  }
-  if (fields_.step == kTransferMdStep) {
-    int events = 0;
-    {
-      std::lock_guard lock(link.ModelMutex());
-      if (const KrParams* recorder = TargetRecord()) events = recorder->MN.value;
-    }
-    if (events == 0) {
-      FinishOperation(1);
-      Warn(msg::kNoFilesStored, services_.strings.Text(msg::kNoFilesStored));
-      return;
-    }
-  }
+  if (fields_.step == kTransferMdStep && !PrepareTransferMd(single)) return;
   const int result = RunCommandList(kTransferList);
-  const int count = static_cast<int>(std::size(kTransferList));
-  if (result != 0 && fields_.step == count &&
-      (result == -1 || result == LinkAwaitingReply || result == LinkBlockTransfer ||
-       result == LinkUnitBusy)) {
+  if (DownloadInFlight(result, static_cast<int>(std::size(kTransferList)))) {
     ShowTransferProgress(single);
     return;
   }
-  switch (result) {
-    case 0: {
-      int done = 0;
-      int events = 0;
-      {
-        std::lock_guard lock(link.ModelMutex());
-        if (const KrParams* recorder = TargetRecord()) {
-          done = recorder->downloaded_events;
-          events = recorder->MN.value;
-        }
-      }
-      bool more = false;
-      if (single) {
-        if (done > static_cast<int>(selected_index_)) selected_index_ = static_cast<size_t>(done);
-        more = selected_index_ < selected_files_.size();
-      } else {
-        more = done < events && !fields_.stop_requested;
-      }
-      if (more) {
-        fields_.step = kTransferMdStep;
-      } else {
-        fields_.phase = 1;
-        fields_.step = 0;
-      }
-      return;
+  HandleTransferResult(single, result);
+}
+
+void OperationEngine::OnTransferEventDone(bool single) {
+  int done = 0;
+  int events = 0;
+  {
+    std::lock_guard lock(services_.link.ModelMutex());
+    if (const KrParams* recorder = TargetRecord()) {
+      done = recorder->downloaded_events;
+      events = recorder->MN.value;
     }
+  }
+  bool more = false;
+  if (single) {
+    if (done > static_cast<int>(selected_index_)) selected_index_ = static_cast<size_t>(done);
+    more = selected_index_ < selected_files_.size();
+  } else {
+    more = done < events && !fields_.stop_requested;
+  }
+  if (more) {
+    fields_.step = kTransferMdStep;
+  } else {
+    fields_.phase = 1;
+    fields_.step = 0;
+  }
+}
+
+void OperationEngine::HandleTransferResult(bool single, int result) {
+  EngineLink& link = services_.link;
+  switch (result) {
+    case 0:
+      OnTransferEventDone(single);
+      return;
     case LinkAbandoned:
       link.SetState(LinkReady);
       if (single) ++selected_index_;
@@ -246,8 +302,7 @@ void OperationEngine::StepTransfer() {
         // The single-event window stays open: the operation is not ended.
         FinishOperation(0);
         SetState(1);
-        Warn(msg::kNoReply, services_.strings.Format(msg::kNoReply, std::string("ComTimeoutHCU"),
-                                                     std::string("ComTimeoutKR"), std::string("Tarvik.ini")));
+        WarnTimeout();
       } else {
         ReportTimeout();
       }
@@ -307,18 +362,8 @@ void OperationEngine::StepTransferToTemp() {
     return;
   }
   const int result = RunCommandList(kTransferList);
-  const int count = static_cast<int>(std::size(kTransferList));
-  if (result != 0 && fields_.step == count &&
-      (result == -1 || result == LinkAwaitingReply || result == LinkBlockTransfer ||
-       result == LinkUnitBusy)) {
-    // The block count is the only measure of an event's progress known before its header arrives.
-    const std::string text = services_.strings.Format(msg::kReadingEvent, view_event_, events);
-    if (!progress_open_) {
-      services_.ui.OpenProgress(text, 0, 0);
-      progress_open_ = true;
-    } else {
-      services_.ui.UpdateProgress(text, std::max(link.BlockCount() - 1, 0));
-    }
+  if (DownloadInFlight(result, static_cast<int>(std::size(kTransferList)))) {
+    ShowViewProgress(events);
     return;
   }
   switch (result) {
@@ -357,6 +402,26 @@ void OperationEngine::StepTransferToTemp() {
     default:
       return;
   }
+}
+
+// The first tick of the download opens the bar with the event's estimated blocks (its directory
+// entry was read by the MD just before); later ticks show the blocks received.
+void OperationEngine::ShowViewProgress(int events) {
+  const std::string text = services_.strings.Format(msg::kReadingEvent, view_event_, events);
+  const int received = std::max(services_.link.BlockCount() - 1, 0);
+  if (!progress_open_) {
+    view_blocks_ = 0;
+    {
+      std::lock_guard lock(services_.link.ModelMutex());
+      const KrParams* recorder = TargetRecord();
+      if (recorder != nullptr && view_event_ >= 1 && view_event_ <= kDirectorySlots)
+        view_blocks_ = EstimatedEventBlocks(recorder->directory[static_cast<size_t>(view_event_ - 1)]);
+    }
+    services_.ui.OpenProgress(text, view_blocks_, 0);
+    progress_open_ = true;
+    return;
+  }
+  services_.ui.UpdateProgress(text, std::min(received, view_blocks_));
 }
 
 // --- Event lists ----------------------------------------------------------------------------------------
@@ -400,57 +465,27 @@ void OperationEngine::CollectEventRows() {
   }
 }
 
+void OperationEngine::ClearDirectoryCount() {
+  std::lock_guard lock(services_.link.ModelMutex());
+  if (KrParams* recorder = TargetRecord()) recorder->directory_entries_read = 0;
+}
+
 void OperationEngine::StepEventList() {
   const int s = state_.operation_state;
   SetStatus(s <= 22 ? msg::kStatusViewEvent : msg::kStatusTransferSingle);
-  EngineLink& link = services_.link;
   int events = 0;
   int read = 0;
   {
-    std::lock_guard lock(link.ModelMutex());
+    std::lock_guard lock(services_.link.ModelMutex());
     if (const KrParams* recorder = TargetRecord()) {
       events = recorder->MN.value;
       read = recorder->directory_entries_read;
     }
   }
-  auto clear_counters = [&] {
-    std::lock_guard lock(link.ModelMutex());
-    if (KrParams* recorder = TargetRecord()) recorder->directory_entries_read = 0;
-  };
-
   if (fields_.phase == 1) {
-    const int result = RunCommandList(kBackList);
-    if (result == LinkTimedOut) {
-      clear_counters();
-      ReportTimeout();
-      return;
-    }
-    if (result != 0 && !(result == LinkOffline || result == LinkRefused || result == LinkBadTarget)) return;
-    if (progress_open_) {
-      services_.ui.CloseProgress();
-      progress_open_ = false;
-    }
-    if (events == 0) {
-      FinishOperation(1);
-      Warn(msg::kNoFilesStored, services_.strings.Text(msg::kNoFilesStored));
-      return;
-    }
-    CollectEventRows();
-    if (s == 22 || s == 24) {
-      FinishOperation(1);
-      return;
-    }
-    FinishOperation(0);
-    const int recorder = TargetRecorder();
-    if (s == 21) {
-      services_.ui.ShowEventList(recorder, event_rows_);
-      return;
-    }
-    std::vector<int> chosen = services_.ui.ChooseEventsForTransfer(recorder, event_rows_);
-    if (!chosen.empty()) RequestTransferSelected(std::move(chosen));
+    FinishEventList(s, events);
     return;
   }
-
   if (fields_.step == kListMdStep && events == 0) {
     fields_.phase = 1;
     fields_.step = 0;
@@ -460,15 +495,22 @@ void OperationEngine::StepEventList() {
   const int result = RunCommandList(kListList);
   const int count = static_cast<int>(std::size(kListList));
   if (result != 0 && fields_.step == count && result != LinkTimedOut && result != LinkOffline &&
-      result != LinkRefused) {
-    const std::string text = services_.strings.Format(msg::kReadingEvent, std::min(read + 1, events), events);
-    if (!progress_open_) {
-      services_.ui.OpenProgress(text, events, read);
-      progress_open_ = true;
-    } else {
-      services_.ui.UpdateProgress(text, read);
-    }
+      result != LinkRefused)
+    ShowEventListProgress(read, events);
+  HandleEventListResult(result, last_step, read, events);
+}
+
+void OperationEngine::ShowEventListProgress(int read, int events) {
+  const std::string text = services_.strings.Format(msg::kReadingEvent, std::min(read + 1, events), events);
+  if (!progress_open_) {
+    services_.ui.OpenProgress(text, events, read);
+    progress_open_ = true;
+  } else {
+    services_.ui.UpdateProgress(text, read);
   }
+}
+
+void OperationEngine::HandleEventListResult(int result, int last_step, int read, int events) {
   switch (result) {
     case 0:
       if (read < events) {
@@ -480,21 +522,21 @@ void OperationEngine::StepEventList() {
       return;
     case LinkRefused:
       if (last_step == kListKrStep + 1) {  // right after KR
-        std::lock_guard lock(link.ModelMutex());
+        std::lock_guard lock(services_.link.ModelMutex());
         if (KrParams* recorder = TargetRecord()) recorder->ring_memory = false;
       }
-      link.SetState(LinkReady);
+      services_.link.SetState(LinkReady);
       return;
     case LinkTimedOut:
-      clear_counters();
+      ClearDirectoryCount();
       ReportTimeout();
       return;
     case LinkOffline:
-      clear_counters();
+      ClearDirectoryCount();
       ReportFailure(msg::kDirectoryError);
       return;
     case LinkBadTarget:
-      clear_counters();
+      ClearDirectoryCount();
       FinishOperation(1);
       Warn(msg::kRecorderNotAvailable,
            services_.strings.Format(msg::kRecorderNotAvailable, TargetRecorder()));
@@ -502,6 +544,39 @@ void OperationEngine::StepEventList() {
     default:
       return;
   }
+}
+
+// Phase 1: back to the control unit, then the list goes to its window (21, 23) or the repeat ends.
+void OperationEngine::FinishEventList(int state, int events) {
+  const int result = RunCommandList(kBackList);
+  if (result == LinkTimedOut) {
+    ClearDirectoryCount();
+    ReportTimeout();
+    return;
+  }
+  if (result != 0 && !(result == LinkOffline || result == LinkRefused || result == LinkBadTarget)) return;
+  if (progress_open_) {
+    services_.ui.CloseProgress();
+    progress_open_ = false;
+  }
+  if (events == 0) {
+    FinishOperation(1);
+    Warn(msg::kNoFilesStored, services_.strings.Text(msg::kNoFilesStored));
+    return;
+  }
+  CollectEventRows();
+  if (state == 22 || state == 24) {
+    FinishOperation(1);
+    return;
+  }
+  FinishOperation(0);
+  const int recorder = TargetRecorder();
+  if (state == 21) {
+    services_.ui.ShowEventList(recorder, event_rows_);
+    return;
+  }
+  std::vector<int> chosen = services_.ui.ChooseEventsForTransfer(recorder, event_rows_);
+  if (!chosen.empty()) RequestTransferSelected(std::move(chosen));
 }
 
 // --- Stop Transfer and the progress window ---------------------------------------------------------

@@ -108,9 +108,15 @@ void OperationEngine::Warn(int message, const std::string& text) {
   services_.ui.ShowMessage(message, text, MessageIcon::kWarning, MessageButtons::kOk);
 }
 
+void OperationEngine::WarnTimeout() {
+  Warn(msg::kNoReply, services_.strings.Format(msg::kNoReply, std::string("ComTimeoutHCU"),
+                                               std::string("ComTimeoutKR"), std::string("Tarvik.ini")));
+}
+
 void OperationEngine::ReportTimeout() {
-  ReportFailure(msg::kNoReply, std::string("ComTimeoutHCU"), std::string("ComTimeoutKR"),
-                std::string("Tarvik.ini"));
+  FinishOperation(1);
+  SetState(1);
+  WarnTimeout();
 }
 
 void OperationEngine::SetStatus(int id) {
@@ -271,8 +277,7 @@ void OperationEngine::EndWithDeadLink() {
   if (transfer) {
     Warn(msg::kEventFileNotSaved, services_.strings.Format(msg::kEventFileNotSaved, file_number));
   } else {
-    Warn(msg::kNoReply, services_.strings.Format(msg::kNoReply, std::string("ComTimeoutHCU"),
-                                                 std::string("ComTimeoutKR"), std::string("Tarvik.ini")));
+    WarnTimeout();
   }
 }
 
@@ -338,6 +343,9 @@ bool OperationEngine::OpenConnection(int com_port, int baud, int slow_timeout_ms
   fields_.connect_wait_ticks = 0;
   fields_.modem_delay_ticks = 0;
   transfer_interrupted_ = {};
+  last_event_file_.clear();
+  last_partner_file_.clear();
+  current_event_index_ = 0;
   fields_.window_title = services_.ui.WindowTitle();
 
   if (!link.Create(com_port, baud, ip_port, host)) {

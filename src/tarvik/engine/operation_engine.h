@@ -52,6 +52,12 @@ bool IsSerialLinkKind(int kind);  // 2 or 6
 bool IsTcpLinkKind(int kind);     // 4
 bool IsModemKind(int kind);       // 0, 1, 3 or 5
 
+// Blocks of 128 bytes that the download of an event is expected to take, from its directory entry:
+// the two header blocks, then pairs of blocks that carry up to 253 bytes of packed records each.
+// A record's packed size depends on the signal, so the widest form is assumed (7 bytes, 8 in xkr
+// files): the estimate is an upper bound, which keeps a progress bar from running past its end.
+int EstimatedEventBlocks(const DirectoryEntry& entry);
+
 // What the engine needs besides the link: the recorder data model and protocol context it shares
 // with the protocol layer (guarded by EngineLink::ModelMutex), the settings, the person, the texts.
 struct EngineServices {
@@ -136,6 +142,9 @@ class OperationEngine {
   const std::string& download_prefix() const { return download_prefix_; }
   // The event list read by states 21-24, newest first.
   const std::vector<EventListRow>& event_rows() const { return event_rows_; }
+  // The newest event of the target recorder as set at the end of the log-in (events - 1, 0 when
+  // there are none); the event list window starts from it.
+  int current_event_index() const { return current_event_index_; }
   int connect_wait_limit() const;
   int start_window_limit() const;
 
@@ -166,6 +175,7 @@ class OperationEngine {
   const TarvikSettings& state_settings() const { return services_.settings; }
   void Warn(int message, const std::string& text);
   void ReportTimeout();  // ReportFailure(212) with its three names
+  void WarnTimeout();    // message 212 only
   template <typename... Args>
   void FinishAndWarn(int message, const Args&... args) {
     FinishOperation(1);
@@ -193,9 +203,23 @@ class OperationEngine {
   void StepLogin();              // 13
   void StepPasswordPrompt();     // 14
   void StepInitialisation();     // 15
+  // The phases of state 15; each returns the link state its result handling must see (-1: none).
+  int StepInitPhase0();
+  int StepInitPhase12();
+  int StepInitPhase34();
+  void EnterFinalInitPhase();
+  void HandleInitResult(int result);
   void StepTransfer();           // 18, 19
+  bool PrepareTransferMd(bool single);  // false: the recorder has no events (216 shown)
+  void HandleTransferResult(bool single, int result);
+  void OnTransferEventDone(bool single);
+  bool DownloadInFlight(int result, int list_length) const;
   void StepTransferToTemp();     // 20
   void StepEventList();          // 21-24
+  void FinishEventList(int state, int events);
+  void ShowEventListProgress(int read, int events);
+  void HandleEventListResult(int result, int last_step, int read, int events);
+  void ClearDirectoryCount();
   void StepDirectLink();         // 86
 
   // The log-out is done: menus, title, flags; hang up a live modem line, else close the link.
@@ -209,6 +233,8 @@ class OperationEngine {
   bool ChooseTransferTarget();
   void CollectEventRows();
   void ShowTransferProgress(bool single);
+  void ShowSelectedProgress();  // state 18: blocks of the selected events
+  void ShowViewProgress(int events);  // state 20: blocks of the one event
 
   EngineServices services_;
   EngineState state_;
@@ -230,6 +256,9 @@ class OperationEngine {
   std::array<bool, kMaxRecorders> transfer_interrupted_{};
   std::vector<int> selected_files_;
   std::size_t selected_index_ = 0;
+  std::vector<int> selected_blocks_;  // estimated blocks of each selected event (state 18)
+  int view_blocks_ = 0;               // estimated blocks of the event of state 20
+  int current_event_index_ = 0;
   int view_event_ = 0;
   std::string download_prefix_;
   std::filesystem::path last_event_file_;

@@ -50,10 +50,12 @@ class RecordingUi : public UiPort {
     progress_texts.push_back(text);
     progress_total = total;
     progress_position = position;
+    progress_positions.push_back(position);
   }
   void UpdateProgress(const std::string& text, int position) override {
     progress_texts.push_back(text);
     progress_position = position;
+    progress_positions.push_back(position);
   }
   void CloseProgress() override { progress_open = false; }
   void ShowStartWindow() override { start_window_open = true; }
@@ -95,6 +97,7 @@ class RecordingUi : public UiPort {
   std::vector<std::string> progress_texts;
   int progress_total = 0;
   int progress_position = 0;
+  std::vector<int> progress_positions;
   bool start_window_open = false;
   bool connect_window_open = false;
   MenuSet menu = MenuSet::kNotLoggedIn;
@@ -154,7 +157,7 @@ class ScriptedLink : public EngineLink {
     return item_cursor;
   }
   int FileNumber() const override { return file_number; }
-  int BlockCount() const override { return 0; }
+  int BlockCount() const override { return block_count; }
   int TargetRecorder() const override { return target_; }
   void SetTargetRecorder(int recorder) override { target_ = recorder; }
   std::string EventFileType() const override { return "VKR"; }
@@ -219,6 +222,7 @@ class ScriptedLink : public EngineLink {
   bool fail_writes = false;  // frames can no longer be written (a serial line that blocks)
   int item_cursor = 0;
   int file_number = 0;
+  int block_count = 0;  // the block expected next of the download in progress
   int closes = 0;
   int issue_calls = 0;
   std::string download_prefix;

@@ -57,7 +57,7 @@ class EngineTest : public ::testing::Test {
     link.responder = [this, events, firmware](int command) {
       if (command == kNN) data.hcu.NN.value = "HCU4100";
       if (command == kNC) data.hcu.NC.value = 2;
-      KrParams& kr = data.kr[0];
+      KrParams& kr = data.kr[static_cast<size_t>(std::max(link.TargetRecorder(), 1) - 1)];
       if (command == CommandNumber("IV")) kr.IV.value = firmware;
       if (command == CommandNumber("IN")) kr.IN.value = "CKR4100";
       if (command == CommandNumber("IB")) kr.IB.value = "10417";
@@ -291,6 +291,45 @@ TEST_F(EngineTest, LogInToAControlUnitRunsEveryPhaseAndTargetsTheActiveRecorder)
   EXPECT_EQ(link.sent[link.sent.size() - 2], kTh);
   EXPECT_EQ(link.sent.back(), kNa0);
   EXPECT_EQ(context.forced_file_number, kNoForcedFileNumber);
+  EXPECT_EQ(engine->current_event_index(), 2);  // three events: the newest is index 2
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(EngineTest, Mkr4100AnsweringNNItselfIsTargetedAsRecorderOne) {
+  settings.activate_kr_no = 2;
+  Make();
+  AnswerAsControlUnit(0);
+  auto inner = link.responder;
+  link.responder = [&](int command) {
+    const int result = inner(command);
+    if (command == kNN) data.hcu.NN.value = "MKR4100";
+    return result;
+  };
+  LoginOverTcp();
+  EXPECT_TRUE(engine->state().direct_recorder);
+  EXPECT_EQ(link.TargetRecorder(), 1);
+  EXPECT_EQ(engine->current_event_index(), 0);  // no events
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(EngineTest, ActivatingAnotherRecorderRerunsPhasesOneToFourForIt) {
+  settings.activate_kr_no = 1;
+  Make();
+  AnswerAsControlUnit();
+  LoginOverTcp();
+  link.sent.clear();
+  engine->ActivateRecorder(2);
+  EXPECT_TRUE(engine->transfer_interrupted(1));
+  EXPECT_EQ(settings.activate_kr_no, 2);
+  ASSERT_TRUE(TickUntil([&] { return engine->idle(); }));
+  EXPECT_EQ(link.TargetRecorder(), 2);
+  ASSERT_FALSE(link.sent.empty());
+  EXPECT_EQ(link.sent.front(), kNa);  // phase 1 begins: no new log-in, no NN
+  EXPECT_EQ(std::count(link.sent.begin(), link.sent.end(), kLL), 0);
+  EXPECT_EQ(std::count(link.sent.begin(), link.sent.end(), kNN), 0);
+  EXPECT_EQ(link.sent.back(), kNa0);
+  EXPECT_FALSE(engine->transfer_interrupted(2));
+  EXPECT_TRUE(engine->state().logged_in);
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -321,6 +360,7 @@ TEST_F(EngineTest, UnitThatRefusesNNIsALoneRecorder) {
   EXPECT_EQ(std::count(link.sent.begin(), link.sent.end(), kNR), 0);
   EXPECT_EQ(std::count(link.sent.begin(), link.sent.end(), kNa), 0);
   EXPECT_EQ(std::count(link.sent.begin(), link.sent.end(), CommandNumber("MS")), 0);  // no phase 2
+  EXPECT_EQ(engine->current_event_index(), 0);  // MN is not read without a control unit
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -495,6 +535,108 @@ TEST_F(EngineTest, StopTransferLetsTheCurrentEventFinish) {
   EXPECT_EQ(link.sent.back(), kNa0);
   EXPECT_TRUE(engine->transfer_interrupted(1));
   EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(EngineTest, StopTransferPressedWhileIdleDoesNotCutTheNextTransferShort) {
+  Make();
+  AnswerAsControlUnit(3);
+  LoginOverTcp();
+  engine->StopTransfer();
+  ui.save_answer = std::filesystem::path("/tmp/XYZ");
+  link.sent.clear();
+  ASSERT_TRUE(engine->RequestTransferAll());
+  ASSERT_TRUE(TickUntil([&] { return engine->idle(); }));
+  EXPECT_EQ(std::count(link.sent.begin(), link.sent.end(), kM1), 3);
+}
+
+TEST(EventBlocksTest, EstimateAssumesTheWidestPackedRecord) {
+  DirectoryEntry entry;
+  entry.kind = 1;  // skr: 253 / 7 = 36 records per pair
+  entry.samples = 0;
+  EXPECT_EQ(EstimatedEventBlocks(entry), 2);  // the header only
+  entry.samples = 36;
+  EXPECT_EQ(EstimatedEventBlocks(entry), 4);
+  entry.samples = 37;
+  EXPECT_EQ(EstimatedEventBlocks(entry), 6);
+  entry.samples = 1000;  // ceil(1000 / 36) = 28 pairs
+  EXPECT_EQ(EstimatedEventBlocks(entry), 58);
+  entry.kind = 3;  // xkr: 253 / 8 = 31 records per pair
+  entry.samples = 31;
+  EXPECT_EQ(EstimatedEventBlocks(entry), 4);
+  entry.samples = 32;
+  EXPECT_EQ(EstimatedEventBlocks(entry), 6);
+  entry.samples = 9999999;  // the largest count a directory entry keeps: ceil(9999999 / 31) pairs
+  EXPECT_EQ(EstimatedEventBlocks(entry), 2 + 2 * 322581);
+}
+
+TEST_F(EngineTest, SingleEventTransferCountsBlocksOfTheSelectedEvents) {
+  Make();
+  AnswerAsControlUnit(5);
+  LoginOverTcp();
+  data.kr[0].directory[2].kind = 1;
+  data.kr[0].directory[2].samples = 36;  // file 3: 4 blocks
+  data.kr[0].directory[1].kind = 1;
+  data.kr[0].directory[1].samples = 72;  // file 2: 6 blocks
+  link.block_count = 3;                   // two blocks of the event in progress received
+  ui.progress_positions.clear();
+  engine->RequestTransferSelected({3, 2});
+  ASSERT_TRUE(TickUntil([&] { return engine->idle(); }));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(std::count(link.sent.begin(), link.sent.end(), kM1), 2);
+  EXPECT_EQ(ui.progress_total, 10);
+  // First event: 2 of its 4 blocks; second: the first in full plus 2 of its 6.
+  EXPECT_EQ(ui.progress_positions, (std::vector<int>{2, 6}));
+  EXPECT_EQ(ui.progress_texts.front(), "Transfer event: 1 of 2.");
+  EXPECT_EQ(ui.progress_texts.back(), "Transfer event: 2 of 2.");
+}
+
+TEST_F(EngineTest, ViewTransferShowsTheEventsBlocksAndNamesItsFile) {
+  Make();
+  AnswerAsControlUnit(5);
+  LoginOverTcp();
+  data.kr[0].directory[1].kind = 1;
+  data.kr[0].directory[1].samples = 72;  // 6 blocks
+  auto inner = link.responder;
+  bool hold = true;  // the download of M1 is still running
+  link.responder = [&](int command) { return command == kM1 && hold ? LinkAwaitingReply : inner(command); };
+  engine->RequestViewEvent(2);
+  ASSERT_TRUE(TickUntil([&] { return ui.progress_open; }));
+  EXPECT_EQ(ui.progress_total, 6);
+  EXPECT_EQ(ui.progress_texts.back(), "Reading event: 2 of 5.");
+  link.block_count = 5;
+  Tick();
+  EXPECT_EQ(ui.progress_position, 4);
+  link.block_count = 40;  // more than estimated: the bar stays at its end
+  Tick();
+  EXPECT_EQ(ui.progress_position, 6);
+  hold = false;
+  ++data.kr[0].downloaded_events;
+  link.SetState(LinkReady);
+  ASSERT_TRUE(TickUntil([&] { return engine->idle(); }));
+  EXPECT_TRUE(ui.messages.empty());
+  const std::string name = engine->last_event_file().filename().string();
+  EXPECT_TRUE(name.ends_with("01002.vkr")) << name;
+  // A new connection forgets the names of the last files.
+  ASSERT_TRUE(engine->OpenConnection(0, 0, 0, 0, 0, ""));
+  EXPECT_TRUE(engine->last_event_file().empty());
+}
+
+TEST_F(EngineTest, OpenConnectionRoundsEveryTimeOutToTheNearestTick) {
+  settings.com_polling_time = 40;
+  settings.com_timeout_kr = 410;    // (410 + 2000) / 40 = 60.25 -> 60
+  settings.com_timeout_hcu = 1030;  // 3030 / 40 = 75.75 -> 76
+  settings.com_timeout_set = 620;   // 2620 / 40 = 65.5 -> 66
+  settings.com_timeout_fp = 8000;   // 10000 / 40 = 250
+  Make();
+  ASSERT_TRUE(engine->OpenConnection(3, 9600, 60000, 2000, 0, ""));
+  EXPECT_EQ(context.limits.recorder, 60);
+  EXPECT_EQ(context.limits.control_unit, 76);
+  EXPECT_EQ(context.limits.set, 66);
+  EXPECT_EQ(context.limits.slow, 250);
+  EXPECT_EQ(context.limits.dial, 1500);  // the slow time-out alone: 60000 / 40
+  ASSERT_EQ(link.created.size(), 1u);
+  EXPECT_EQ(link.created[0].com_port, 3);
+  EXPECT_EQ(link.created[0].baud, 9600);
 }
 
 TEST_F(EngineTest, DeadLinkDuringTransferReports211OnceAndStopsSending) {

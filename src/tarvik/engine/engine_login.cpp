@@ -53,12 +53,7 @@ void OperationEngine::StepLogin() {
   const int result = no_relogin_ ? RunCommandList(kLoginOnceList) : RunCommandList(kLoginList);
   switch (result) {
     case 0:
-      th_refused_ = false;
-      state_.logged_in = true;
-      services_.ui.SetMenuSet(MenuSet::kLoggedIn);
-      fields_.phase = 0;
-      fields_.step = 0;
-      SetState(15);
+      EnterInitialisation();
       return;
     case LinkSerialFailed:
       FinishOperation(1);
@@ -105,6 +100,10 @@ void OperationEngine::StepPasswordPrompt() {
   }
   fields_.password = *answer;
   services_.link.SetPassword(answer->substr(0, 5));
+  EnterInitialisation();
+}
+
+void OperationEngine::EnterInitialisation() {
   th_refused_ = false;
   state_.logged_in = true;
   services_.ui.SetMenuSet(MenuSet::kLoggedIn);

@@ -224,6 +224,8 @@ class OperationEngine {
 
   // The log-out is done: menus, title, flags; hang up a live modem line, else close the link.
   void AfterLogout(bool line_alive);
+  // The unit accepted the log-in: logged-in menus, then the initialisation of state 15.
+  void EnterInitialisation();
   void CompleteLogin();
   bool FirmwareCheck();
   void ClearRefusal();

@@ -11,12 +11,8 @@ namespace {
 using test::B;
 using test::Bytes;
 using test::Cat;
+using test::Frame;
 
-// Frames with their checksum bytes worked out by hand (v = (256 - sum) mod 256, then 128 / v + 128
-// or 0 / v).
-Bytes Frame(std::string_view text, std::uint8_t cs1, std::uint8_t cs2) {
-  return Cat(Cat(B("("), B(text)), Bytes{cs1, cs2, ')'});
-}
 
 class CommandBuilderTest : public ::testing::Test {
  protected:

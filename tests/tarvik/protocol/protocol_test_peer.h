@@ -37,6 +37,11 @@ inline Bytes Cat(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
+// A request frame with its checksum bytes as worked out by hand in the test
+// (v = (256 - sum) mod 256, then 128 / v + 128 or 0 / v).
+inline Bytes Frame(std::string_view text, std::uint8_t cs1, std::uint8_t cs2) {
+  return Cat(Cat(B("("), B(text)), Bytes{cs1, cs2, ')'});
+}
 
 // Reads from a descriptor until `count` bytes arrived or a generous deadline passed.
 inline Bytes ReadBytes(int fd, std::size_t count, int deadline_ms = 5000) {

@@ -11,11 +11,8 @@ namespace {
 using test::B;
 using test::Bytes;
 using test::Cat;
+using test::Frame;
 
-// Checksum bytes worked out by hand for each frame text.
-Bytes Frame(std::string_view text, std::uint8_t cs1, std::uint8_t cs2) {
-  return Cat(Cat(B("("), B(text)), Bytes{cs1, cs2, ')'});
-}
 
 class WriteArgumentsTest : public ::testing::Test {
  protected:

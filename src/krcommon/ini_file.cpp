@@ -22,7 +22,9 @@ std::string_view Unquote(std::string_view value) {
 
 IniFile IniFile::Parse(std::string_view text) {
   IniFile ini;
-  if (text.find("\r\n") == std::string_view::npos && text.find('\n') != std::string_view::npos) {
+  // The file keeps the line end of its first line.
+  size_t first_break = text.find('\n');
+  if (first_break != std::string_view::npos && (first_break == 0 || text[first_break - 1] != '\r')) {
     ini.newline_ = "\n";
   }
   size_t pos = 0;
@@ -31,7 +33,7 @@ IniFile IniFile::Parse(std::string_view text) {
     if (end == std::string_view::npos) end = text.size();
     std::string_view raw = text.substr(pos, end - pos);
     pos = end + 1;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
 
     Line line;
     line.text = std::string(raw);

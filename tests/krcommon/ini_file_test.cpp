@@ -56,6 +56,14 @@ TEST(IniFile, RewriteKeepsCommentsOrderAndUnknownLines) {
             "Key=v\r\n");
 }
 
+TEST(IniFile, LineEndsFollowTheFirstLineAndStrayCarriageReturnsGo) {
+  kr::IniFile unix_file = kr::IniFile::Parse("[A]\nx=1\r\r\ny=2\r\n");
+  EXPECT_EQ(unix_file.GetString("A", "x", ""), "1");
+  EXPECT_EQ(unix_file.ToText(), "[A]\nx=1\ny=2\n");
+  kr::IniFile windows_file = kr::IniFile::Parse("[A]\r\nx=1\ny=2");
+  EXPECT_EQ(windows_file.ToText(), "[A]\r\nx=1\r\ny=2\r\n");
+}
+
 TEST(IniFile, WriteSectionReplacesKeysInGivenOrder) {
   kr::IniFile ini = kr::IniFile::Parse("[A]\n; note\nx=1\ny=2\n[B]\nz=3\n");
   ini.WriteSection("a", {{"y", "20"}, {"w", "5"}});

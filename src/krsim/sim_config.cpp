@@ -154,6 +154,7 @@ bool ReadUnit(Reader& in, SimConfig& config, int& recorder_count) {
                    ": expected YYYY-MM-DD HH:MM:SS (years 1980-2079, days 1-28)");
   }
   int seed = static_cast<int>(config.seed);
+  int start_logged_in = config.start_logged_in ? 1 : 0;
   bool ok = in.Text(s, "Password", config.hcu_password, 5) &&
             in.Int(s, "Firmware", config.hcu_firmware, 0, 65535) &&
             in.Text(s, "SerialNumber", config.hcu_serial, 5) &&
@@ -161,6 +162,8 @@ bool ReadUnit(Reader& in, SimConfig& config, int& recorder_count) {
             in.Int(s, "Baud", config.baud, 300, 115200) && in.Int(s, "Seed", seed, 0, 1 << 30) &&
             in.Int(s, "TransferIdleTimeoutMs", config.transfer_idle_timeout_ms, 100, 600000);
   config.seed = static_cast<std::uint64_t>(seed);
+  ok = ok && in.Int(s, "StartLoggedIn", start_logged_in, 0, 1);
+  config.start_logged_in = start_logged_in == 1;
   if (!ok) return false;
   if (std::find(std::begin(kBaudRates), std::end(kBaudRates), config.baud) == std::end(kBaudRates)) {
     return in.Fail(Where(s, "Baud") + ": expected 2400, 4800, 9600, 19200, 38400, 57600 or 115200");

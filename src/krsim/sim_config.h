@@ -44,6 +44,8 @@ struct SimConfig {
   int hcu_firmware = 21050;
   std::string hcu_serial = "H0417";
   int login_level = 2;
+  // Each connection starts logged in, as a unit an earlier session left without logging out.
+  bool start_logged_in = false;
   int baud = 9600;  // the line rate the unit answers at on a pseudo-terminal
   std::uint64_t seed = 1;
   kr::DateTime first_event_time{2024, 3, 21, 8, 15, 0, 0, 4};

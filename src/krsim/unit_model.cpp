@@ -87,7 +87,8 @@ UnitModel::UnitModel(const SimConfig& config, FaultInjector& faults, const kr::C
       faults_(faults),
       params_(DefaultHcuParams(config)),
       clock_(pc),
-      password_(config.hcu_password) {
+      password_(config.hcu_password),
+      logged_in_(config.start_logged_in) {
   recorders_.reserve(config.recorders.size());
   for (std::size_t i = 0; i < config.recorders.size(); ++i) {
     recorders_.emplace_back(static_cast<int>(i) + 1, config_, pc);
@@ -95,7 +96,7 @@ UnitModel::UnitModel(const SimConfig& config, FaultInjector& faults, const kr::C
 }
 
 void UnitModel::ResetSession() {
-  logged_in_ = false;
+  logged_in_ = config_.start_logged_in;
   selected_ = 0;
 }
 
@@ -158,7 +159,8 @@ Reply UnitModel::ControlUnit(const Request& request) {
     case kLi:
       return PasswordMatches(request.password) ? Reply::Ack() : Reply::Error();
     case kLo:
-      ResetSession();
+      logged_in_ = false;
+      selected_ = 0;
       return Reply::Ack();
     default:
       break;

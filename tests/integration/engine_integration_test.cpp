@@ -270,6 +270,39 @@ TEST_F(EngineIntegrationTest, WrongPasswordFailsTheLogInAndTheRightOneLogsIn) {
   EXPECT_NE(right.out.find("KR 1: 3 event(s)"), std::string::npos);
 }
 
+// A unit left logged in by an earlier session: "/l" logs in with the probe and one LL and no password;
+// without it the PC logs out and in again, which brings up the password prompt.
+TEST_F(EngineIntegrationTest, NoReloginSendsOnlyTheProbeAndOneLL) {
+  WriteText(temp_.path() / "sim.ini", "[Unit]\nStartLoggedIn=1\n");
+  SimProcess sim({"--tcp", "0", "--no-stdin", "--config", (temp_.path() / "sim.ini").string()});
+  const int port = PortOf(sim);
+  ASSERT_GT(port, 0);
+  const fs::path document = TcpDocument(port);
+
+  const CliResult once = RunCli({document.string(), "/l", "--list-events"});
+  EXPECT_EQ(once.status, 0) << once.err;
+  EXPECT_EQ(once.password_prompts, 0);
+  std::string trace = ReadAll(DataRoot() / "Trace.dat");
+  // The probe echo is written over the ">" of its line.
+  const size_t probe = trace.find("[24])");
+  const size_t nn = trace.find(">(NN");
+  ASSERT_NE(probe, std::string::npos) << trace;
+  ASSERT_NE(nn, std::string::npos) << trace;
+  const std::string login = trace.substr(probe, nn - probe);
+  EXPECT_EQ(login.find(">(Lo"), std::string::npos) << login;
+  EXPECT_NE(login.find(">(LL"), std::string::npos) << login;
+  // The initialisation reads the newest event's directory entry, not a file that does not exist.
+  EXPECT_NE(trace.find(">(MD3"), std::string::npos) << trace;
+  EXPECT_EQ(trace.find("<Skip event>"), std::string::npos) << trace;
+
+  const CliResult again = RunCli({document.string(), "--list-events"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.password_prompts, 1);
+  trace = ReadAll(DataRoot() / "Trace.dat");
+  const std::string relogin = trace.substr(0, trace.find(">(NN"));
+  EXPECT_NE(relogin.find(">(Lo"), std::string::npos) << relogin;
+}
+
 TEST_F(EngineIntegrationTest, UnknownRecorderIsRefusedBeforeAnythingIsSent) {
   SimProcess sim({"--tcp", "0", "--no-stdin"});
   const int port = PortOf(sim);

@@ -179,7 +179,13 @@ int OperationEngine::StepInitPhase12() {
   if (!phase1 && fields_.step == kPhase2MdStep) {
     std::lock_guard lock(link.ModelMutex());
     const KrParams* recorder = services_.data.Recorder(TargetRecorder());
-    if (recorder == nullptr || recorder->MN.value == 0) ++fields_.step;
+    if (recorder == nullptr || recorder->MN.value == 0) {
+      ++fields_.step;
+    } else {
+      // The link's file number is 0 after the connection reset, which no event has: read the
+      // newest event's entry instead of an "E".
+      services_.context.file_number_request = FileNumberRequest::kNewest;
+    }
   }
   const int last_step = fields_.step;
   const int result = phase1 ? RunCommandList(kPhase1) : RunCommandList(kPhase2);

@@ -138,6 +138,8 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
         return options;
       }
       options.password = text;
+    } else if (word == "--help") {
+      options.tarvik_words.emplace_back("/?");
     } else if (word == "--verbose") {
       options.verbose = true;
     } else if (word == "--new-tcp-document") {

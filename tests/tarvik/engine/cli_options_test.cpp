@@ -45,6 +45,16 @@ TEST(CliOptionsTest, BadSwitchEndsWithStatusTwoAndTheUsage) {
   EXPECT_NE(err.str().find("Usage: tarvik-cli"), std::string::npos);
 }
 
+TEST(CliOptionsTest, HelpShowsTheUsageAndSucceeds) {
+  for (const char* word : {"--help", "/?", "-h"}) {
+    std::ostringstream out;
+    std::ostringstream err;
+    ConsoleUi ui(out, err);
+    EXPECT_EQ(RunCliSession(Parse({word}), ui, AppEnvironment{}), 0) << word;
+    EXPECT_NE((out.str() + err.str()).find("--new-tcp-document FILE HOST:PORT"), std::string::npos) << word;
+  }
+}
+
 TEST(ConsoleUiTest, EventRowShowsNumberTypeDateTimePeaksAndSamples) {
   EventListRow row;
   row.number = 3;

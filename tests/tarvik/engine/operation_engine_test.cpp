@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 
 #include "engine_test_support.h"
 #include "tarvik/resources/tarvik_strings.h"
@@ -82,6 +83,23 @@ class EngineTest : public ::testing::Test {
     ASSERT_TRUE(engine->state().logged_in);
   }
 
+  // An engine over an open serial link, for driving the command-list runner by hand.
+  void MakeWithOpenLink() {
+    Make();
+    link.Create(0, 0, 1, "h");
+    link.OpenSerial();
+  }
+
+  // Delivers the pending reply and runs the list once per tick until it completes (or 20 ticks).
+  int RunListToEnd(std::span<const int> list) {
+    int result = -1;
+    for (int i = 0; i < 20 && result != 0; ++i) {
+      link.Deliver();
+      result = engine->RunCommandList(list);
+    }
+    return result;
+  }
+
   RecorderData data;
   ProtocolContext context;
   TarvikSettings settings;
@@ -94,9 +112,7 @@ class EngineTest : public ::testing::Test {
 // --- The command-list runner ------------------------------------------------------------------------
 
 TEST_F(EngineTest, ListCompletesOnlyWhenTheNopIsAcceptedAfterTheLastReply) {
-  Make();
-  link.Create(0, 0, 1, "h");
-  link.OpenSerial();
+  MakeWithOpenLink();
   const int list[] = {kLL, kNN};
   EXPECT_EQ(engine->RunCommandList(list), -1);
   link.Deliver();
@@ -111,25 +127,16 @@ TEST_F(EngineTest, ListCompletesOnlyWhenTheNopIsAcceptedAfterTheLastReply) {
 }
 
 TEST_F(EngineTest, RetryReissuesTheLastCommandOnlyNotTheList) {
-  Make();
-  link.Create(0, 0, 1, "h");
-  link.OpenSerial();
+  MakeWithOpenLink();
   int nn_answers = 0;
   link.responder = [&](int command) { return command == kNN && nn_answers++ == 0 ? LinkRetry : LinkReady; };
   const int list[] = {kLL, kNN, kNC};
-  int result = -1;
-  for (int i = 0; i < 20 && result != 0; ++i) {
-    link.Deliver();
-    result = engine->RunCommandList(list);
-  }
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(RunListToEnd(list), 0);
   EXPECT_EQ(link.sent, (std::vector<int>{kLL, kNN, kNN, kNC}));
 }
 
 TEST_F(EngineTest, RetryThatCannotBeSentYetStepsBackOnlyOnce) {
-  Make();
-  link.Create(0, 0, 1, "h");
-  link.OpenSerial();
+  MakeWithOpenLink();
   int ct_answers = 0;
   link.responder = [&](int command) { return command == kCt && ct_answers++ == 0 ? LinkRetry : LinkReady; };
   link.not_now[kCt] = true;  // the PC clock is outside its window: the builder sends nothing
@@ -140,19 +147,12 @@ TEST_F(EngineTest, RetryThatCannotBeSentYetStepsBackOnlyOnce) {
   }
   EXPECT_EQ(link.sent, (std::vector<int>{kLL, kCt}));
   link.not_now.clear();
-  int result = -1;
-  for (int i = 0; i < 20 && result != 0; ++i) {
-    link.Deliver();
-    result = engine->RunCommandList(list);
-  }
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(RunListToEnd(list), 0);
   EXPECT_EQ(link.sent, (std::vector<int>{kLL, kCt, kCt, kNN}));
 }
 
 TEST_F(EngineTest, RetryDuringAMultiItemWriteIsLeftToTheBuilder) {
-  Make();
-  link.Create(0, 0, 1, "h");
-  link.OpenSerial();
+  MakeWithOpenLink();
   const int list[] = {kLL, kCt, kNN};
   engine->RunCommandList(list);
   link.Deliver();

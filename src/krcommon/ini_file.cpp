@@ -123,7 +123,9 @@ int IniFile::AppendSection(std::string_view section) {
   return static_cast<int>(lines_.size()) - 1;
 }
 
-bool IniFile::HasSection(std::string_view section) const { return FindSection(section) >= 0; }
+bool IniFile::HasSection(std::string_view section) const {
+  return FindSection(section) >= 0;
+}
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
   return FindKey(FindSection(section), key) >= 0;

@@ -14,7 +14,11 @@ constexpr char32_t kReplacement = 0xFFFD;
 char32_t DecodeUtf8(std::string_view s, size_t& pos) {
   auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
   unsigned char lead = byte(pos);
-  int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+  int extra = lead < 0x80           ? 0
+              : (lead >> 5) == 0x6  ? 1
+              : (lead >> 4) == 0xE  ? 2
+              : (lead >> 3) == 0x1E ? 3
+                                    : -1;
   if (extra == 0) {
     ++pos;
     return lead;
@@ -100,7 +104,9 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
   return out;
 }
 
-CStdioFileEx::~CStdioFileEx() { Close(); }
+CStdioFileEx::~CStdioFileEx() {
+  Close();
+}
 
 bool CStdioFileEx::Open(const std::filesystem::path& path, OpenMode mode) {
   Close();

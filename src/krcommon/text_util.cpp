@@ -8,7 +8,9 @@
 namespace kr {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 }  // namespace
 
 std::string_view Trim(std::string_view text) {

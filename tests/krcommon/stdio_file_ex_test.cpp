@@ -30,9 +30,9 @@ std::string ReadBytes(const std::filesystem::path& path) {
 
 class StdioFileExTest : public ::testing::Test {
  protected:
-  std::filesystem::path path_ = std::filesystem::temp_directory_path() /
-                                ("kr_utf16_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                 ".txt");
+  std::filesystem::path path_ =
+      std::filesystem::temp_directory_path() /
+      ("kr_utf16_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
   void TearDown() override { std::filesystem::remove(path_); }
 };
 
@@ -63,7 +63,9 @@ TEST_F(StdioFileExTest, NoNewlineTranslationAndExactBytes) {
   ASSERT_TRUE(file.Open(path_, kr::CStdioFileEx::OpenMode::kCreate));
   ASSERT_TRUE(file.WriteString("a\nb"));
   ASSERT_TRUE(file.Close());
-  EXPECT_EQ(ReadBytes(path_), std::string("\xFF\xFE" "a\0\n\0b\0", 8));
+  EXPECT_EQ(ReadBytes(path_), std::string("\xFF\xFE"
+                                          "a\0\n\0b\0",
+                                          8));
 }
 
 TEST_F(StdioFileExTest, ReadAllDecodesWhatWasWritten) {

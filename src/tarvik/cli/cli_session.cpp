@@ -39,8 +39,8 @@ void ConfigureContext(ProtocolContext& context, const TarvikSettings& settings) 
 // Opens the connection the command line names and logs in; true when that succeeded, or when no
 // connection was asked for and no operation needs one.
 bool ConnectAndLogIn(CTarvikApp& app, const CCommandLine& command_line, const CliOptions& options,
-                     OperationEngine& engine, HeadlessHost& host, ConsoleUi& ui, const kr::StringTable& strings,
-                     long long max_ticks) {
+                     OperationEngine& engine, HeadlessHost& host, ConsoleUi& ui,
+                     const kr::StringTable& strings, long long max_ticks) {
   const int failures_at_start = engine.failure_count();
   bool ok = true;
   if (app.first_document()) {
@@ -72,8 +72,8 @@ bool ConnectAndLogIn(CTarvikApp& app, const CCommandLine& command_line, const Cl
 }
 
 // Runs one operation switch to its end; true when it succeeded.
-bool RunOperation(const CliOperation& operation, OperationEngine& engine, HeadlessHost& host, LinkAdapter& stack,
-                  ConsoleUi& ui, const kr::StringTable& strings, long long max_ticks) {
+bool RunOperation(const CliOperation& operation, OperationEngine& engine, HeadlessHost& host,
+                  LinkAdapter& stack, ConsoleUi& ui, const kr::StringTable& strings, long long max_ticks) {
   const int failures = engine.failure_count();
   switch (operation.kind) {
     case CliOperation::Kind::kActivateRecorder: {

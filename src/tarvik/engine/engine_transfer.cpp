@@ -211,7 +211,8 @@ void OperationEngine::ShowSelectedProgress() {
 
 bool OperationEngine::DownloadInFlight(int result, int list_length) const {
   return result != 0 && fields_.step == list_length &&
-         (result == -1 || result == LinkAwaitingReply || result == LinkBlockTransfer || result == LinkUnitBusy);
+         (result == -1 || result == LinkAwaitingReply || result == LinkBlockTransfer ||
+          result == LinkUnitBusy);
 }
 
 bool OperationEngine::PrepareTransferMd(bool single) {

@@ -209,18 +209,18 @@ class OperationEngine {
   int StepInitPhase34();
   void EnterFinalInitPhase();
   void HandleInitResult(int result);
-  void StepTransfer();           // 18, 19
+  void StepTransfer();                  // 18, 19
   bool PrepareTransferMd(bool single);  // false: the recorder has no events (216 shown)
   void HandleTransferResult(bool single, int result);
   void OnTransferEventDone(bool single);
   bool DownloadInFlight(int result, int list_length) const;
-  void StepTransferToTemp();     // 20
-  void StepEventList();          // 21-24
+  void StepTransferToTemp();  // 20
+  void StepEventList();       // 21-24
   void FinishEventList(int state, int events);
   void ShowEventListProgress(int read, int events);
   void HandleEventListResult(int result, int last_step, int read, int events);
   void ClearDirectoryCount();
-  void StepDirectLink();         // 86
+  void StepDirectLink();  // 86
 
   // The log-out is done: menus, title, flags; hang up a live modem line, else close the link.
   void AfterLogout(bool line_alive);
@@ -235,7 +235,7 @@ class OperationEngine {
   bool ChooseTransferTarget();
   void CollectEventRows();
   void ShowTransferProgress(bool single);
-  void ShowSelectedProgress();  // state 18: blocks of the selected events
+  void ShowSelectedProgress();        // state 18: blocks of the selected events
   void ShowViewProgress(int events);  // state 20: blocks of the one event
 
   EngineServices services_;

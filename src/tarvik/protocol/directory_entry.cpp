@@ -18,8 +18,8 @@ bool IsDigit(char c) {
 
 // "dd?dd?dd" with the separator at positions 3 and 6.
 bool ReadsAsTriple(std::string_view text, char separator) {
-  return text.size() == 8 && IsDigit(text[0]) && IsDigit(text[1]) && text[2] == separator && IsDigit(text[3]) &&
-         IsDigit(text[4]) && text[5] == separator && IsDigit(text[6]) && IsDigit(text[7]);
+  return text.size() == 8 && IsDigit(text[0]) && IsDigit(text[1]) && text[2] == separator &&
+         IsDigit(text[3]) && IsDigit(text[4]) && text[5] == separator && IsDigit(text[6]) && IsDigit(text[7]);
 }
 
 int Two(std::string_view text, std::size_t at) {
@@ -113,7 +113,8 @@ DirectoryEntry ParseDirectoryEntry(std::string_view payload, const DirectoryEntr
 
   const std::string_view samples_text = kr::Trim(rest);
   std::uint64_t samples = kMaxSamples;
-  const auto parsed = std::from_chars(samples_text.data(), samples_text.data() + samples_text.size(), samples);
+  const auto parsed =
+      std::from_chars(samples_text.data(), samples_text.data() + samples_text.size(), samples);
   if (parsed.ec != std::errc() || samples_text.empty() || samples >= kMaxSamples) {
     entry.samples = 0;
     entry.peaks = {};

@@ -20,9 +20,9 @@ inline constexpr std::size_t kMaxDecodedPairBytes = kMaxPairRecords * 3 * 3;
 // Samples of one pair, written into a fixed buffer so that the download allocates nothing per block.
 struct DecodedPair {
   std::array<std::uint8_t, kMaxDecodedPairBytes> bytes{};
-  std::size_t size = 0;  // bytes of samples in `bytes`
-  int records = 0;       // records decoded
-  bool complete = false; // all records the count byte names were inside the pair
+  std::size_t size = 0;   // bytes of samples in `bytes`
+  int records = 0;        // records decoded
+  bool complete = false;  // all records the count byte names were inside the pair
 };
 
 // Decodes the packed records of an skr/vkr pair (`wide` false: three 16-bit samples per record) or

@@ -47,14 +47,14 @@ constexpr ByteRange kSecondSensorFieldsS[] = {
     {142, 9},   // channel names
 };
 constexpr ByteRange kSecondSensorFieldsX[] = {
-    {12, 10},   // peaks and overflow flags
-    {83, 9},    // LSB mantissas and exponents
-    {92, 15},   // units
-    {107, 9},   // channel names
-    {116, 9},   // trigger levels
-    {185, 9},   // channel offsets
-    {216, 6},   // gain corrections
-    {247, 9},   // kbftm values
+    {12, 10},  // peaks and overflow flags
+    {83, 9},   // LSB mantissas and exponents
+    {92, 15},  // units
+    {107, 9},  // channel names
+    {116, 9},  // trigger levels
+    {185, 9},  // channel offsets
+    {216, 6},  // gain corrections
+    {247, 9},  // kbftm values
 };
 
 std::string_view FileType(const LinkChannel& link) {
@@ -235,8 +235,8 @@ void EventDownload::FinishEvent(LinkChannel& link, std::uint16_t channel) {
   if (!link_.Send(&ack, 1, channel)) link_.TraceError("<Error writing to COM port>", channel);
 
   const auto received = static_cast<std::uint32_t>(std::max(link.received_records, 0));
-  bool complete = main_.file != nullptr &&
-                  (IsPeriodic(FileType(link)) ? received >= expected_records_ : received == expected_records_);
+  bool complete = main_.file != nullptr && (IsPeriodic(FileType(link)) ? received >= expected_records_
+                                                                       : received == expected_records_);
   const std::string final_name = main_.final_name;
   bool ok = true;
   CloseAll(&link, complete, ok);
@@ -339,10 +339,11 @@ bool EventDownload::WriteHeaderPair(LinkChannel& link) {
 
 bool EventDownload::WriteSecondHeader(LinkChannel& link) {
   const bool x_layout = IsXLayout(FileType(link));
-  const std::span<const ByteRange> fields =
-      x_layout ? std::span<const ByteRange>(kSecondSensorFieldsX) : std::span<const ByteRange>(kSecondSensorFieldsS);
+  const std::span<const ByteRange> fields = x_layout ? std::span<const ByteRange>(kSecondSensorFieldsX)
+                                                     : std::span<const ByteRange>(kSecondSensorFieldsS);
   for (const ByteRange& range : fields) {
-    std::memcpy(link.second_header.data() + range.offset, link.header_pair.data() + range.offset, range.length);
+    std::memcpy(link.second_header.data() + range.offset, link.header_pair.data() + range.offset,
+                range.length);
   }
   link.second_header[x_layout ? kChannelsX : kChannelsS] = 3;
   if (!Open(second_, SecondPartFileName(main_.final_name))) return false;

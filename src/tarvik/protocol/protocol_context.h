@@ -45,13 +45,13 @@ struct ProtocolContext {
   // "/" is sanitised before it becomes a file name; the engine keeps recorder text out of the folder.
   std::string download_prefix;
   std::string viewing_prefix;
-  bool date_time_file_names = false;   // DateTimeFileNames
-  bool per_recorder_numbering = false; // numeric names carry the recorder number in states 16, 17
-  bool us_date_format = false;         // UsDateFormat: directory dates mm/dd/yy, 12-hour times
-  bool local_time_correction = false;  // LocalTimeCorrection
-  std::string local_correction_value;  // LocalCorrectionValue: "+hh" or "-hh"
+  bool date_time_file_names = false;            // DateTimeFileNames
+  bool per_recorder_numbering = false;          // numeric names carry the recorder number in states 16, 17
+  bool us_date_format = false;                  // UsDateFormat: directory dates mm/dd/yy, 12-hour times
+  bool local_time_correction = false;           // LocalTimeCorrection
+  std::string local_correction_value;           // LocalCorrectionValue: "+hh" or "-hh"
   std::array<std::string, 16> station_names{};  // per recorder 1..16, slot n-1; part of date-time names
-  std::filesystem::path bulk_file_path;          // where Mx2 (296) writes its raw data
+  std::filesystem::path bulk_file_path;         // where Mx2 (296) writes its raw data
 };
 
 }  // namespace tarvik

@@ -52,7 +52,8 @@ void SetList(ParamList<N>& list, std::string_view text) {
     std::string_view rest = text;
     for (;;) {
       const std::size_t comma = rest.find(',');
-      if (static_cast<std::size_t>(count) < N) list[static_cast<std::size_t>(count)].value = kr::LeadingInt(rest.substr(0, comma));
+      if (static_cast<std::size_t>(count) < N)
+        list[static_cast<std::size_t>(count)].value = kr::LeadingInt(rest.substr(0, comma));
       ++count;
       if (comma == std::string_view::npos) break;
       rest.remove_prefix(comma + 1);
@@ -90,7 +91,8 @@ void SetFormatted(ParamList<N>& list, std::string_view text, std::string_view se
 // "YES" or a number other than 0.
 bool ReadsAsYes(std::string_view text) {
   text = kr::Trim(text);
-  return (!text.empty() && std::toupper(static_cast<unsigned char>(text[0])) == 'Y') || kr::LeadingInt(text) != 0;
+  return (!text.empty() && std::toupper(static_cast<unsigned char>(text[0])) == 'Y') ||
+         kr::LeadingInt(text) != 0;
 }
 
 }  // namespace
@@ -390,7 +392,8 @@ void ReplyReceiver::InterpretSpecialRecorderReply(int command, std::string_view 
 void ReplyReceiver::InterpretStatus(int command, std::string_view text) {
   HcuInfo& h = data_.hcu;
   const int recorders = h.NC.value > 0 ? h.NC.value : kMaxRecorders;
-  const std::size_t count = std::min(text.size(), static_cast<std::size_t>(std::clamp(recorders, 0, kMaxRecorders)));
+  const std::size_t count =
+      std::min(text.size(), static_cast<std::size_t>(std::clamp(recorders, 0, kMaxRecorders)));
   for (std::size_t i = 0; i < count; ++i) {
     const char c = text[i];
     HcuRecorderStatus& r = h.recorders[i];
@@ -402,12 +405,24 @@ void ReplyReceiver::InterpretStatus(int command, std::string_view text) {
     }
     StatusFlag* flag = nullptr;
     switch (command) {
-      case 3: flag = &r.NR; break;
-      case 6: flag = &r.QX; break;
-      case 7: flag = &r.QY; break;
-      case 14: flag = &r.NY; break;
-      case 9: flag = &r.NW; break;
-      default: flag = &r.NE; break;
+      case 3:
+        flag = &r.NR;
+        break;
+      case 6:
+        flag = &r.QX;
+        break;
+      case 7:
+        flag = &r.QY;
+        break;
+      case 14:
+        flag = &r.NY;
+        break;
+      case 9:
+        flag = &r.NW;
+        break;
+      default:
+        flag = &r.NE;
+        break;
     }
     flag->previous = flag->current;
     flag->current = c == 'Y';
@@ -458,7 +473,8 @@ void ReplyReceiver::InterpretDirectoryEntry(std::string_view text, KrParams& k, 
   if (state != 18 && state != 19 && state != 20 && state != 75) link.file_number = PreviousFileNumber(file);
 }
 
-void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& values, const char* default_unit) {
+void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& values,
+                                         const char* default_unit) {
   // The values' strings keep their storage from one reply to the next.
   for (EventValue& value : values.values) {
     value.kind = EventValue::Kind::kText;
@@ -485,7 +501,8 @@ void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& val
     const std::string_view number = field.substr(0, blank);
     value.text.assign(number);
     char display[96];
-    const std::optional<double> below = number.starts_with('<') ? ParseDecimal(number.substr(1)) : std::nullopt;
+    const std::optional<double> below =
+        number.starts_with('<') ? ParseDecimal(number.substr(1)) : std::nullopt;
     const std::optional<double> plain = ParseDecimal(number);
     if (below) {
       value.kind = EventValue::Kind::kBelow;

@@ -13,11 +13,11 @@ namespace tarvik {
 
 namespace {
 
-constexpr int kAttempts = 3;           // failed replies in a row before the unit counts as offline
+constexpr int kAttempts = 3;             // failed replies in a row before the unit counts as offline
 constexpr std::size_t kModemScan = 500;  // the modem answer is searched within this many characters
 constexpr int kHcuRsCommand = 56;
 constexpr int kRecorderRsCommand = 242;
-constexpr int kPasswordRead = 181;     // LP of a recorder
+constexpr int kPasswordRead = 181;  // LP of a recorder
 
 template <std::size_t N>
 std::string_view FieldText(const char (&field)[N]) {
@@ -34,7 +34,8 @@ bool StartsTransfer(int command) {
 
 }  // namespace
 
-void ReplyReceiver::ReceivePump(std::uint8_t* input, int length, int saved_trace_line, std::uint16_t channel) {
+void ReplyReceiver::ReceivePump(std::uint8_t* input, int length, int saved_trace_line,
+                                std::uint16_t channel) {
   LinkChannel* link = link_.Channel(channel);
   if (link == nullptr || input == nullptr || length < 1) return;
   link->tick_counter = 0;
@@ -148,7 +149,8 @@ bool ReplyReceiver::DispatchReply(const std::uint8_t* segment, int length, std::
     case 'W': {
       link_.TraceEndReply(channel);
       link->link_state = LinkUnitBusy;
-      const std::string_view rest(reinterpret_cast<const char*>(segment + 1), static_cast<std::size_t>(length - 1));
+      const std::string_view rest(reinterpret_cast<const char*>(segment + 1),
+                                  static_cast<std::size_t>(length - 1));
       builder_.SetRecorderWaitMinutes(std::max(kr::LeadingInt(rest), 0));
       link_.TraceLine("<Waiting for KR ready>", channel);
       break;
@@ -239,7 +241,8 @@ void ReplyReceiver::DispatchData(const std::uint8_t* segment, int length, LinkCh
     return;
   }
   if (!CheckReplyChecksum(segment, length, channel)) return;
-  const std::string_view payload(reinterpret_cast<const char*>(segment + 2), static_cast<std::size_t>(length - 5));
+  const std::string_view payload(reinterpret_cast<const char*>(segment + 2),
+                                 static_cast<std::size_t>(length - 5));
   CountOfflineMark(payload, link);
   InterpretReply(payload, channel);
 }

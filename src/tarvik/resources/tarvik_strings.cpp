@@ -2,6 +2,8 @@
 
 namespace tarvik {
 
-kr::StringTable MakeTarvikStringTable() { return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings()}); }
+kr::StringTable MakeTarvikStringTable() {
+  return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings()});
+}
 
 }  // namespace tarvik

@@ -577,7 +577,7 @@ TEST_F(EngineTest, SingleEventTransferCountsBlocksOfTheSelectedEvents) {
   data.kr[0].directory[2].samples = 36;  // file 3: 4 blocks
   data.kr[0].directory[1].kind = 1;
   data.kr[0].directory[1].samples = 72;  // file 2: 6 blocks
-  link.block_count = 3;                   // two blocks of the event in progress received
+  link.block_count = 3;                  // two blocks of the event in progress received
   ui.progress_positions.clear();
   engine->RequestTransferSelected({3, 2});
   ASSERT_TRUE(TickUntil([&] { return engine->idle(); }));

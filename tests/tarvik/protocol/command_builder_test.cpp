@@ -13,7 +13,6 @@ using test::Bytes;
 using test::Cat;
 using test::Frame;
 
-
 class CommandBuilderTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(rig_.ConnectTcp()); }

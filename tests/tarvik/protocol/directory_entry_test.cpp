@@ -1,6 +1,7 @@
+#include "tarvik/protocol/directory_entry.h"
+
 #include <gtest/gtest.h>
 
-#include "tarvik/protocol/directory_entry.h"
 #include "tarvik/protocol/event_file_names.h"
 
 namespace tarvik {

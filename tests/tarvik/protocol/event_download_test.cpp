@@ -29,7 +29,8 @@ using Pair = std::array<std::uint8_t, 256>;
 // An event header in the S layout: model text, mode, sample total, sampling rate, channels.
 Pair Header(const char* model, std::uint8_t mode, std::uint32_t total, std::uint8_t channels = 3) {
   Pair h{};
-  for (int i = 0; i < 4; ++i) h[static_cast<std::size_t>(6 + i)] = static_cast<std::uint8_t>(total >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    h[static_cast<std::size_t>(6 + i)] = static_cast<std::uint8_t>(total >> (8 * i));
   h[10] = 100;  // 100 samples per second
   h[12] = channels;
   for (std::size_t i = 0; model[i] != '\0'; ++i) h[64 + i] = static_cast<std::uint8_t>(model[i]);
@@ -116,7 +117,8 @@ class EventDownloadTest : public ReplyRig {
 
   std::vector<std::string> FilesInFolder() {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder_))
+      names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -5,14 +5,14 @@
 namespace tarvik::test {
 namespace {
 
-constexpr int kNC = 2;   // number of recorders
-constexpr int kNN = 1;   // device name
-constexpr int kNR = 3;   // status string
-constexpr int kQW = 8;   // alarm reply
-constexpr int kIN = 76;  // model text
-constexpr int kIV = 101; // firmware
-constexpr int kTA = 114; // a decimal
-constexpr int kLP = 181; // password
+constexpr int kNC = 2;    // number of recorders
+constexpr int kNN = 1;    // device name
+constexpr int kNR = 3;    // status string
+constexpr int kQW = 8;    // alarm reply
+constexpr int kIN = 76;   // model text
+constexpr int kIV = 101;  // firmware
+constexpr int kTA = 114;  // a decimal
+constexpr int kLP = 181;  // password
 
 using ReceivePumpTest = ReplyRig;
 

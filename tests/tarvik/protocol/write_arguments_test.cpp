@@ -13,7 +13,6 @@ using test::Bytes;
 using test::Cat;
 using test::Frame;
 
-
 class WriteArgumentsTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/bootstrap.sh
+scripts/format.sh --check
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default --timeout 300 "$@"

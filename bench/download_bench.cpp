@@ -157,7 +157,7 @@ void BM_TcpDownloadVersusRawPingPong(benchmark::State& state) {
         return;
       }
       ConnectionRecord record;
-      record.link_kind = kLinkTcp;
+      record.link_kind = LinkKind::kTcp;
       record.ip_address = "127.0.0.1";
       record.ip_port = std::stoi(port);
       const double seconds = DownloadAll(folder / "root", record, "", false);

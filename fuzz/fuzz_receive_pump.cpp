@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   c.block_count = (data[2] & 1) != 0 ? 1 : 0;
   c.input_fill = 0;
   c.retry_counter = 0;
-  world->context.operation_state = (data[4] & 1) != 0 ? 75 : data[4] >> 1;
+  world->context.download_purpose = static_cast<tarvik::DownloadPurpose>(data[4] % 6);
+  world->context.logging_in = (data[4] & 8) != 0;
   world->context.date_time_file_names = (data[5] & 1) != 0;
   world->context.us_date_format = (data[5] & 2) != 0;
   world->context.local_time_correction = (data[5] & 4) != 0;

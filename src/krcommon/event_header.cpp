@@ -175,6 +175,37 @@ std::span<const FieldEntry> LayoutFields(HeaderLayout layout) {
   return kSLayout;
 }
 
+namespace {
+
+// clang-format off
+constexpr HeaderField kSecondSensorS[] = {
+    F::nb_channel,    F::ch_peak_x,     F::ch_peak_y,    F::ch_peak_z,     F::ch_offset_x,  F::ch_offset_y,
+    F::ch_offset_z,   F::ch_lsb_mant_x, F::ch_lsb_exp_x, F::ch_lsb_mant_y, F::ch_lsb_exp_y, F::ch_lsb_mant_z,
+    F::ch_lsb_exp_z,  F::ch_units_x,    F::ch_units_y,   F::ch_units_z,    F::ch_names_x,   F::ch_names_y,
+    F::ch_names_z,
+};
+constexpr HeaderField kSecondSensorX[] = {
+    F::ch_peak_x,     F::ch_peak_y,     F::ch_peak_z,     F::overflow_flag, F::ch_lsb_mant_x, F::ch_lsb_exp_x,
+    F::ch_lsb_mant_y, F::ch_lsb_exp_y,  F::ch_lsb_mant_z, F::ch_lsb_exp_z,  F::ch_units_x,    F::ch_units_y,
+    F::ch_units_z,    F::ch_names_x,    F::ch_names_y,    F::ch_names_z,    F::x_trigger_x,   F::x_trigger_y,
+    F::x_trigger_z,   F::ch_offset_x,   F::ch_offset_y,   F::ch_offset_z,   F::gain_corr_x,   F::gain_corr_y,
+    F::gain_corr_z,   F::kbftm_x,       F::kbftm_y,       F::kbftm_z,
+};
+// clang-format on
+constexpr HeaderByteRange kSecondSensorUnnamedS[] = {{19, 2}, {185, 9}};
+
+}  // namespace
+
+std::span<const HeaderField> SecondSensorFields(HeaderLayout layout) {
+  if (layout == HeaderLayout::kX) return kSecondSensorX;
+  return kSecondSensorS;
+}
+
+std::span<const HeaderByteRange> SecondSensorUnnamedBytes(HeaderLayout layout) {
+  if (layout == HeaderLayout::kX) return {};
+  return kSecondSensorUnnamedS;
+}
+
 const FieldEntry* FindField(HeaderLayout layout, HeaderField field) {
   auto index = static_cast<std::size_t>(field);
   if (index >= kHeaderFieldCount) return nullptr;

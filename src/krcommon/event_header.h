@@ -77,6 +77,17 @@ std::span<const FieldEntry> LayoutFields(HeaderLayout layout);
 // The field's place in the layout, or nullptr when the layout has no such field.
 const FieldEntry* FindField(HeaderLayout layout, HeaderField field);
 
+// A six-channel event carries its second sensor's header in its second pair; the second file's header
+// takes these bytes over from it: the per-channel fields of the second sensor, plus, in the S layout,
+// bytes that the firmware places there without a field of their own (after the peaks, and inside the
+// comment area).
+struct HeaderByteRange {
+  std::uint8_t offset;
+  std::uint8_t length;
+};
+std::span<const HeaderField> SecondSensorFields(HeaderLayout layout);
+std::span<const HeaderByteRange> SecondSensorUnnamedBytes(HeaderLayout layout);
+
 // A header copy with its layout. Values are decoded through the layout table; a field the layout
 // does not have reads as 0 (numbers) or "" (texts).
 class EventHeader {

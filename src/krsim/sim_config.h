@@ -9,6 +9,7 @@
 #include "krcommon/ini_file.h"
 #include "krsim/fault_injector.h"
 #include "krsim/hayes_modem.h"
+#include "tarvik/protocol/command_table.h"
 
 namespace krsim {
 
@@ -26,7 +27,7 @@ struct RecorderConfig {
   char model = 'C';  // S, C or X: the first letter of the unit name SKR4100, CKR4100, XKR4100
   int firmware = 22060;
   int features = 0;  // the option bits the SO command reports
-  std::string password = "TORVE";
+  std::string password = tarvik::kDefaultPassword;
   std::string serial_number = "10417";
   std::string sensor_serial = "S0831";
   std::string station = "Station";
@@ -40,7 +41,7 @@ struct RecorderConfig {
 
 struct SimConfig {
   UnitKind unit = UnitKind::kHcu;
-  std::string hcu_password = "TORVE";
+  std::string hcu_password = tarvik::kDefaultPassword;
   int hcu_firmware = 21050;
   std::string hcu_serial = "H0417";
   int login_level = 2;

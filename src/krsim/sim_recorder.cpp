@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kBaudRates[] = {2400, 4800, 9600, 19200, 38400, 57600, 115200};
 constexpr long long kPrimaryMemoryBytes = 4096LL * 1024;
-constexpr int kEventValuesFeatureBit = 7;
 
 // Whole text as a signed decimal integer.
 bool ParseInt(std::string_view text, int& value) {
@@ -124,7 +123,7 @@ bool SimRecorder::Knows(int command) const {
   const tarvik::DeviceType* type = tarvik::DeviceTypeAt(device_type_);
   if (command == tarvik::cmd::kMI || command == tarvik::cmd::kMJ) {
     const bool allowed = type == nullptr || type->AllowsEventValues();
-    return allowed && (config().features & (1 << kEventValuesFeatureBit)) != 0;
+    return allowed && (config().features & (1 << tarvik::kEventValuesFeatureBit)) != 0;
   }
   if (command == tarvik::cmd::kFi) return type == nullptr || type->AllowsCommit();
   return true;

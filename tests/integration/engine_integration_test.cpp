@@ -110,7 +110,7 @@ class EngineIntegrationTest : public ::testing::Test {
 
   fs::path TcpDocument(int port) {
     ConnectionRecord record;
-    record.link_kind = kLinkTcp;
+    record.link_kind = LinkKind::kTcp;
     record.ip_address = "127.0.0.1";
     record.ip_port = port;
     record.connection_timeout = 500;
@@ -342,7 +342,7 @@ class ModemTest : public EngineIntegrationTest {
     WriteSettings("[Modem1]\nModemCom=1\nModemIni=AT&F;ATE0\nModemDial=ATDT\n[SerialPorts]\nCOM1=" + pty +
                   "\n");
     ConnectionRecord record;
-    record.link_kind = kLinkModem1;
+    record.link_kind = LinkKind::kModem1;
     record.baud = 9600;
     record.phone_number = "5551234";
     record.dial_timeout = 30;
@@ -422,7 +422,7 @@ class Session {
   bool LogIn(int port) {
     RunUntilIdle();
     ConnectionRecord record;
-    record.link_kind = kLinkTcp;
+    record.link_kind = LinkKind::kTcp;
     record.ip_address = "127.0.0.1";
     record.ip_port = port;
     ui_.password_answers = {std::string("TORVE")};
@@ -479,7 +479,7 @@ TEST_F(EngineIntegrationTest, UnitThatStopsAnsweringGives212) {
   sim.Signal(SIGCONT);
   ASSERT_TRUE(ended);
   EXPECT_EQ(session.ui().MessageIds(), std::vector<int>{212});
-  EXPECT_EQ(session.engine().operation_state(), 1);
+  EXPECT_EQ(session.engine().operation_state(), OperationState::kBackToControlUnit);
 }
 
 }  // namespace

@@ -72,9 +72,9 @@ void ResolveHostAddress(ConnectionRecord& record, const HostResolver& resolver) 
   if (address && !address->empty() && address->size() <= kIpAddressField) record.ip_address = *address;
 }
 
-const ModemDefinition* ModemDefinitionFor(int link_kind, const TarvikSettings& settings) {
-  if (link_kind == kLinkModem1) return &settings.modem1;
-  if (link_kind == kLinkModem2) return &settings.modem2;
+const ModemDefinition* ModemDefinitionFor(LinkKind link_kind, const TarvikSettings& settings) {
+  if (link_kind == LinkKind::kModem1) return &settings.modem1;
+  if (link_kind == LinkKind::kModem2) return &settings.modem2;
   return nullptr;
 }
 

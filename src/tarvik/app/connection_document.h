@@ -34,7 +34,7 @@ std::optional<ConnectionRecord> ReadConnectionFile(const std::filesystem::path& 
 void ResolveHostAddress(ConnectionRecord& record, const HostResolver& resolver);
 
 // The modem definition of link kind 0 (Modem 1) or 1 (Modem 2); null for every other kind.
-const ModemDefinition* ModemDefinitionFor(int link_kind, const TarvikSettings& settings);
+const ModemDefinition* ModemDefinitionFor(LinkKind link_kind, const TarvikSettings& settings);
 
 // Link kinds 0 and 1 take COM port, initialisation (at most 50) and dial command (at most 20) from
 // the Modem 1 or Modem 2 definition of the settings; other kinds keep the file's values.

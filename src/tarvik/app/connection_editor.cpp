@@ -49,10 +49,10 @@ ConnectionEditorModel::ConnectionEditorModel(const TarvikSettings& settings) : s
   values_.dial_timeout = settings.dial_timeout;
   values_.connection_timeout = settings.modem_timeout;
   values_.ip_address = "0.0.0.0";
-  SelectLinkKind(kLinkModem1);
+  SelectLinkKind(LinkKind::kModem1);
 }
 
-void ConnectionEditorModel::SelectLinkKind(int kind) {
+void ConnectionEditorModel::SelectLinkKind(LinkKind kind) {
   values_.link_kind = kind;
   const ModemDefinition* modem = ModemDefinitionFor(kind, settings_);
   if (modem == nullptr) return;
@@ -99,7 +99,7 @@ std::optional<ConnectionEditorModel::Problem> ConnectionEditorModel::Validate(
       return Problem{Field::kPhoneNumber, message, strings.Text(message)};
     }
   }
-  if (values_.link_kind == kLinkTcp && (values_.ip_port < 1 || values_.ip_port > 65535)) {
+  if (values_.link_kind == LinkKind::kTcp && (values_.ip_port < 1 || values_.ip_port > 65535)) {
     return Problem{Field::kIpPort, kMsgInvalidValue, strings.Format(kMsgInvalidValue, 1, 65535)};
   }
   return std::nullopt;

@@ -20,7 +20,8 @@ class ConnectionEditorModel {
   static constexpr int kFirstComPort = 1;
   static constexpr int kLastComPort = 16;
   // Modem 1, Modem 2, serial line, TCP.
-  static constexpr std::array<int, 4> kLinkKindChoices = {kLinkModem1, kLinkModem2, kLinkSerial, kLinkTcp};
+  static constexpr std::array<LinkKind, 4> kLinkKindChoices = {LinkKind::kModem1, LinkKind::kModem2,
+                                                               LinkKind::kSerial, LinkKind::kTcp};
 
   enum class Field { kPhoneNumber, kIpPort };
   struct Problem {
@@ -39,7 +40,7 @@ class ConnectionEditorModel {
   const ConnectionRecord& values() const { return values_; }
 
   // A modem kind shows the dial command and initialisation of its modem definition.
-  void SelectLinkKind(int kind);
+  void SelectLinkKind(LinkKind kind);
 
   // The address control's four numbers, written as "%d.%d.%d.%d" (each held to 0..255).
   void SetIpAddress(int a, int b, int c, int d);

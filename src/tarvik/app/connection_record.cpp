@@ -64,10 +64,6 @@ size_t FileSizeOfVersion(uint32_t version) {
 
 }  // namespace
 
-bool IsModemLinkKind(int kind) {
-  return kind == 0 || kind == 1 || kind == 3 || kind == 5;
-}
-
 std::optional<ConnectionRecord> ParseConnectionRecord(std::span<const uint8_t> bytes) {
   if (bytes.size() < 7 || std::memcmp(bytes.data(), "krc", 3) != 0) return std::nullopt;
   ByteReader reader(bytes.subspan(3));
@@ -79,7 +75,7 @@ std::optional<ConnectionRecord> ParseConnectionRecord(std::span<const uint8_t> b
   record.version = static_cast<int>(version);
   record.baud = reader.Int();
   record.com_port = reader.Int();
-  record.link_kind = reader.Int();
+  record.link_kind = static_cast<LinkKind>(reader.Int());
   record.dial_timeout = reader.Int();
   record.connection_timeout = reader.Int();
   record.dial_command = reader.Text(kDialCommandField);
@@ -103,7 +99,7 @@ std::vector<uint8_t> SerializeConnectionRecord(const ConnectionRecord& record) {
   PutU32(out, static_cast<int>(kConnectionFileVersion));
   PutU32(out, record.baud);
   PutU32(out, record.com_port);
-  PutU32(out, record.link_kind);
+  PutU32(out, ToInt(record.link_kind));
   PutU32(out, record.dial_timeout);
   PutU32(out, record.connection_timeout);
   PutText(out, record.dial_command, kDialCommandField, kDialCommandField);

@@ -9,15 +9,36 @@
 
 namespace tarvik {
 
-// Kinds of link a connection document (or Direct Link) names. 3 and 5 are handled like the modem
-// kinds; a document with a kind of 8 or more is opened but not connected.
-inline constexpr int kLinkModem1 = 0;
-inline constexpr int kLinkModem2 = 1;
-inline constexpr int kLinkSerial = 2;
-inline constexpr int kLinkTcp = 4;
-inline constexpr int kLinkDirect = 6;
+// Kinds of link a connection document (or Direct Link) names, by the numbers the documents store.
+// 3 and 5 are handled like the modem kinds; a document with a kind of 8 or more is opened but not
+// connected (a file may hold any number there).
+enum class LinkKind : int {
+  kModem1 = 0,
+  kModem2 = 1,
+  kSerial = 2,  // the serial line of a connection document
+  kModem3 = 3,
+  kTcp = 4,
+  kModem5 = 5,
+  kDirect = 6,  // Direct Link, from the settings
+  kFirstNotConnectable = 8,
+};
 
-bool IsModemLinkKind(int kind);
+constexpr int ToInt(LinkKind kind) {
+  return static_cast<int>(kind);
+}
+constexpr bool IsModemLinkKind(LinkKind kind) {
+  return kind == LinkKind::kModem1 || kind == LinkKind::kModem2 || kind == LinkKind::kModem3 ||
+         kind == LinkKind::kModem5;
+}
+constexpr bool IsSerialLinkKind(LinkKind kind) {
+  return kind == LinkKind::kSerial || kind == LinkKind::kDirect;
+}
+constexpr bool IsTcpLinkKind(LinkKind kind) {
+  return kind == LinkKind::kTcp;
+}
+constexpr bool IsConnectableLinkKind(LinkKind kind) {
+  return ToInt(kind) >= 0 && ToInt(kind) < ToInt(LinkKind::kFirstNotConnectable);
+}
 
 // Widths of the text fields in a connection file ("*.krc"); NUL-padded, not always terminated.
 inline constexpr size_t kDialCommandField = 20;
@@ -41,7 +62,7 @@ struct ConnectionRecord {
   int version = static_cast<int>(kConnectionFileVersion);
   int baud = 9600;
   int com_port = 1;
-  int link_kind = kLinkModem1;
+  LinkKind link_kind = LinkKind::kModem1;
   int dial_timeout = 60;          // seconds
   int connection_timeout = 2000;  // ms, added to every reply time-out of the connection
   std::string dial_command;       // at most 20 characters

@@ -11,6 +11,7 @@
 #include "tarvik/engine/headless_host.h"
 #include "tarvik/engine/link_adapter.h"
 #include "tarvik/engine/operation_engine.h"
+#include "tarvik/protocol/command_table.h"
 #include "tarvik/resources/tarvik_strings.h"
 
 namespace tarvik {
@@ -46,7 +47,7 @@ bool ConnectAndLogIn(CTarvikApp& app, const CCommandLine& command_line, const Cl
   if (app.first_document()) {
     engine.OpenDocument(app.first_document()->path, app.first_document()->record);
     host.RunUntilIdle(max_ticks);
-    if (IsModemKind(app.first_document()->record.link_kind)) {
+    if (IsModemLinkKind(app.first_document()->record.link_kind)) {
       engine.OnConnectButton();
       host.RunUntilIdle(max_ticks);
     }
@@ -166,7 +167,7 @@ bool WriteTcpDocument(const std::string& path, const std::string& address, std::
     return false;
   }
   ConnectionRecord record;
-  record.link_kind = kLinkTcp;
+  record.link_kind = LinkKind::kTcp;
   record.ip_port = port;
   const std::string host = address.substr(0, colon);
   if (host.size() <= kIpAddressField) {
@@ -217,7 +218,7 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
 
   std::optional<std::string> password = options.password;
   if (!password) password = environment.environment("TARVIK_PASSWORD");
-  if (!password && settings.suggest_default_password == 1) password = "TORVE";
+  if (!password && settings.suggest_default_password == 1) password = kDefaultPassword;
   if (password) ui.AddPassword(*password);
   ui.SetVerbose(options.verbose);
 

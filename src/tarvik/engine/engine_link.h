@@ -19,17 +19,20 @@ class EngineLink {
   // BuildAndSend: 1 when the command was issued (or skipped as not applicable) and nothing remains
   // of it, 0 when nothing was sent or items remain.
   virtual int Issue(int command) = 0;
-  // The link state; kNoChannel when there is no channel.
-  virtual int State() const = 0;
+  // The link state; kNoChannelState when there is no channel.
+  virtual LinkState State() const = 0;
   // Forces a link state; LinkReady also rewinds the item cursor.
-  virtual void SetState(int state) = 0;
+  virtual void SetState(LinkState state) = 0;
   virtual int ItemCursor() const = 0;
   virtual int FileNumber() const = 0;
   virtual int BlockCount() const = 0;
   virtual int TargetRecorder() const = 0;
   virtual void SetTargetRecorder(int recorder) = 0;
-  // The event-file type of the event being written ("SKR", ...).
-  virtual std::string EventFileType() const = 0;
+  // The final name of the last event file the download completed ("" before the first).
+  virtual std::string LastEventFileName() const = 0;
+  // The name the download gives event `file_number` of the target recorder, of the type of the
+  // event being written, under the current prefix: the download's own naming rule.
+  virtual std::string EventFileName(int file_number) const = 0;
 
   virtual bool HasChannel() const = 0;
   // The link is usable: the port is open or the TCP connection is established and not lost.

@@ -1,5 +1,6 @@
 #include "tarvik/engine/link_adapter.h"
 
+#include <cstring>
 #include <mutex>
 
 namespace tarvik {
@@ -21,12 +22,12 @@ int LinkAdapter::Issue(int command) {
   return builder_.BuildAndSend(command, kChannel);
 }
 
-int LinkAdapter::State() const {
+LinkState LinkAdapter::State() const {
   std::lock_guard lock(Mutex());
   return link_.GetLinkState(kChannel);
 }
 
-void LinkAdapter::SetState(int state) {
+void LinkAdapter::SetState(LinkState state) {
   std::lock_guard lock(Mutex());
   if (state == LinkReady) {
     link_.SetLinkReady(kChannel);
@@ -63,10 +64,17 @@ void LinkAdapter::SetTargetRecorder(int recorder) {
   link_.SetTargetRecorder(recorder, kChannel);
 }
 
-std::string LinkAdapter::EventFileType() const {
+std::string LinkAdapter::LastEventFileName() const {
+  std::lock_guard lock(Mutex());
+  return download_.last_file_name();
+}
+
+std::string LinkAdapter::EventFileName(int file_number) const {
   std::lock_guard lock(Mutex());
   const LinkChannel* c = link_.Channel(kChannel);
-  return c == nullptr ? std::string() : std::string(c->event_file_type);
+  if (c == nullptr) return {};
+  const std::string_view type(c->event_file_type, strnlen(c->event_file_type, sizeof c->event_file_type));
+  return download_.EventFileNameFor(c->target_recorder, file_number, type);
 }
 
 bool LinkAdapter::HasChannel() const {

@@ -26,14 +26,15 @@ class LinkAdapter final : public EngineLink {
   ProtocolContext& context() { return context_; }
 
   int Issue(int command) override;
-  int State() const override;
-  void SetState(int state) override;
+  LinkState State() const override;
+  void SetState(LinkState state) override;
   int ItemCursor() const override;
   int FileNumber() const override;
   int BlockCount() const override;
   int TargetRecorder() const override;
   void SetTargetRecorder(int recorder) override;
-  std::string EventFileType() const override;
+  std::string LastEventFileName() const override;
+  std::string EventFileName(int file_number) const override;
   bool HasChannel() const override;
   bool Connected() const override;
   unsigned WriteFailures() const override;

@@ -11,22 +11,25 @@
 
 namespace tarvik {
 
-// Link states: the value the operation engine polls after every step.
-inline constexpr int LinkReady = -1;
-inline constexpr int LinkAwaitingReply = -2;
-inline constexpr int LinkCommError = -3;
-inline constexpr int LinkBlockTransfer = -4;
-inline constexpr int LinkOffline = -5;
-inline constexpr int LinkTimedOut = -6;
-inline constexpr int LinkRetry = -8;
-inline constexpr int LinkRefused = -9;
-inline constexpr int LinkUnitBusy = -10;
-inline constexpr int LinkSerialFailed = -11;
-inline constexpr int LinkBadTarget = -12;
-inline constexpr int LinkAbandoned = -13;
-inline constexpr int LinkModemNotReady = -14;
-inline constexpr int LinkRing = -16;
-inline constexpr int LinkModemConnected = -17;
+// Link states: the value the operation engine polls after every step. The numbers are those the
+// trace and the operators' documentation use.
+enum LinkState : int {
+  LinkReady = -1,
+  LinkAwaitingReply = -2,
+  LinkCommError = -3,
+  LinkBlockTransfer = -4,
+  LinkOffline = -5,
+  LinkTimedOut = -6,
+  LinkRetry = -8,
+  LinkRefused = -9,
+  LinkUnitBusy = -10,
+  LinkSerialFailed = -11,
+  LinkBadTarget = -12,
+  LinkAbandoned = -13,
+  LinkModemNotReady = -14,
+  LinkRing = -16,
+  LinkModemConnected = -17,
+};
 
 // Fixed sizes of the record's buffers; the recorder protocol is built around them (5 blocks of 132
 // bytes of input, frames of at most 92 bytes, lines of at most 99 characters).
@@ -61,7 +64,7 @@ struct LinkChannel {
   int trace_column = 0;      // characters written into the current trace line
   int trace_line = 0;        // current line of the ring, 0..999
   int current_command = -1;  // number of the command last sent; 0 when none
-  int link_state = LinkReady;
+  LinkState link_state = LinkReady;
   std::uint32_t last_system_error = 0;  // errno captured at the last failure
   int retry_counter = 0;
   int transfer_retry_counter = 0;

@@ -222,9 +222,9 @@ void LinkLayer::LogOfflineCounters(int recorder, const OfflineCounterRef& counte
   *counters.total = 0;
 }
 
-int LinkLayer::GetLinkState(std::uint16_t channel) const {
+LinkState LinkLayer::GetLinkState(std::uint16_t channel) const {
   const LinkChannel* c = Channel(channel);
-  return c == nullptr ? kNoChannel : c->link_state;
+  return c == nullptr ? kNoChannelState : c->link_state;
 }
 
 void LinkLayer::SetLinkReady(std::uint16_t channel) {

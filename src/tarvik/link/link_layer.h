@@ -23,8 +23,10 @@ inline constexpr std::uint32_t kSocketRead = 1;
 inline constexpr std::uint32_t kSocketConnect = 16;
 inline constexpr std::uint32_t kSocketClose = 32;
 
-// What IsTcpLink, GetLinkState and GetBlockCount give for an empty channel slot.
+// What IsTcpLink and GetBlockCount give for an empty channel slot; GetLinkState gives
+// kNoChannelState, the same number.
 inline constexpr int kNoChannel = -3;
+inline constexpr LinkState kNoChannelState = LinkCommError;
 
 constexpr std::uint32_t MakeSocketNotification(std::uint32_t event, int error) {
   return (static_cast<std::uint32_t>(error) << 16) | (event & 0xFFFFu);
@@ -145,7 +147,7 @@ class LinkLayer {
   void LogDisconnect(const char* format, const DisconnectReport& report, std::uint16_t channel);
 
   // Small accessors of the engine.
-  int GetLinkState(std::uint16_t channel) const;
+  LinkState GetLinkState(std::uint16_t channel) const;
   // LinkReady, and the item cursor back to the start.
   void SetLinkReady(std::uint16_t channel);
   int GetTargetRecorder(std::uint16_t channel) const;

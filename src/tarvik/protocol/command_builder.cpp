@@ -181,7 +181,7 @@ void CommandBuilder::HandleProbeTimeout(LinkChannel& link, std::uint16_t channel
   link_.TraceEndReply(channel);
   link.tick_counter = 0;
   int attempts = kAttempts;
-  if (context_.link_kind == kLinkKindDirect) {
+  if (context_.direct_link) {
     // On a direct link the recorder's rate is unknown: try the next one.
     attempts = kDirectLinkProbeAttempts;
     link.baud_rate = NextProbeBaudRate(link.baud_rate);
@@ -230,7 +230,7 @@ bool CommandBuilder::Applies(int command, const LinkChannel& link) const {
   if (IsRecorderAddressed(command) && recorder != nullptr) {
     if (command == cmd::kMI || command == cmd::kMJ) {
       const DeviceType* type = DeviceTypeAt(recorder->device_type);
-      if (type == nullptr || !type->AllowsEventValues() || !recorder->HasFeature(7) ||
+      if (type == nullptr || !type->AllowsEventValues() || !recorder->HasFeature(kEventValuesFeatureBit) ||
           !context_.show_freq_dir_info) {
         return false;
       }
@@ -252,33 +252,26 @@ int CommandBuilder::FileNumberFor(int command, LinkChannel& link) {
 }
 
 void CommandBuilder::ApplyFileNumberRequest(LinkChannel& link) {
-  FileNumberRequest request = context_.file_number_request;
+  const FileNumberRequest request = context_.file_number_request;
   if (request == FileNumberRequest::kNone) return;
   const KrParams* recorder = data_.Recorder(link.target_recorder);
-  if (request == FileNumberRequest::kByState) {
+  // The next file of a transfer starts its record count again.
+  if (request == FileNumberRequest::kNextChosen || request == FileNumberRequest::kAfterLast)
     link.received_records = 0;
-    switch (context_.operation_state) {
-      case 18:  // the next file of the list the user chose
-        link.file_number = context_.file_list_next_entry + 1;
-        context_.file_number_request = FileNumberRequest::kNone;
-        return;
-      case 16:
-      case 17:
-      case 20:
-      case 75: {  // the file after the last one fetched
-        int number = context_.last_file_number + 1;
-        // A ring memory numbers its files 1..255 and goes on with 1 after 255 (the directory walk
-        // steps down from 1 to 255 the same way); taking 254 off would ask for file 2 and never
-        // fetch the event stored as file 1.
-        if (recorder != nullptr && recorder->ring_memory && number > 255) number -= 255;
-        link.file_number = number;
-        context_.file_number_request = FileNumberRequest::kNone;
-        return;
-      }
-      default:
-        request = FileNumberRequest::kNewest;
-        break;
-    }
+  if (request == FileNumberRequest::kNextChosen) {
+    link.file_number = context_.file_list_next_entry + 1;
+    context_.file_number_request = FileNumberRequest::kNone;
+    return;
+  }
+  if (request == FileNumberRequest::kAfterLast) {
+    int number = context_.last_file_number + 1;
+    // A ring memory numbers its files 1..255 and goes on with 1 after 255 (the directory walk
+    // steps down from 1 to 255 the same way); taking 254 off would ask for file 2 and never
+    // fetch the event stored as file 1.
+    if (recorder != nullptr && recorder->ring_memory && number > 255) number -= 255;
+    link.file_number = number;
+    context_.file_number_request = FileNumberRequest::kNone;
+    return;
   }
   // The newest and the highest file need the recorder's counters; the request waits for a command
   // that addresses a recorder.

@@ -360,6 +360,12 @@ constexpr const CommandEntry& CommandAt(int number) {
 }
 
 // Command numbers the protocol layer itself refers to.
+// The password every unit is delivered with.
+inline constexpr const char* kDefaultPassword = "TORVE";
+
+// The bit of a recorder's feature word (SO) that enables the event values MI and MJ.
+inline constexpr int kEventValuesFeatureBit = 7;
+
 namespace cmd {
 inline constexpr int kNN = CommandNumber("NN");
 inline constexpr int kNF = CommandNumber("NF");

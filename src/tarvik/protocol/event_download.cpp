@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "krcommon/event_bytes.h"
+#include "krcommon/event_header.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/protocol/directory_entry.h"
 #include "tarvik/protocol/event_file_names.h"
@@ -21,42 +22,6 @@ constexpr int kBadBlocksBeforeCancel = 3;  // consecutive bad blocks
 constexpr int kTransferAttempts = 3;
 constexpr int kBytesPerKilobyte = 1024;
 
-// Header fields the download reads (S layout unless named X).
-constexpr std::size_t kModelLetter = 64;
-constexpr std::size_t kModeS = 250;
-constexpr std::size_t kModeX = 4;
-constexpr std::size_t kTotalS = 6;
-constexpr std::size_t kSamplingS = 10;
-constexpr std::size_t kChannelsS = 12;
-constexpr std::size_t kTotalX = 8;
-constexpr std::size_t kSamplingX = 54;
-constexpr std::size_t kChannelsX = 56;
-
-// Per-channel fields of the second sensor that a six-channel event carries in its second pair and
-// that its second file takes over: (offset, length) in the pair.
-struct ByteRange {
-  std::size_t offset;
-  std::size_t length;
-};
-constexpr ByteRange kSecondSensorFieldsS[] = {
-    {12, 9},    // channel count, the three peaks and the two bytes after them
-    {185, 9},   // the sensor's bytes in the comment area
-    {82, 6},    // channel offsets
-    {94, 9},    // LSB mantissas and exponents
-    {112, 15},  // units
-    {142, 9},   // channel names
-};
-constexpr ByteRange kSecondSensorFieldsX[] = {
-    {12, 10},  // peaks and overflow flags
-    {83, 9},   // LSB mantissas and exponents
-    {92, 15},  // units
-    {107, 9},  // channel names
-    {116, 9},  // trigger levels
-    {185, 9},  // channel offsets
-    {216, 6},  // gain corrections
-    {247, 9},  // kbftm values
-};
-
 std::string_view FileType(const LinkChannel& link) {
   return {link.event_file_type, strnlen(link.event_file_type, sizeof link.event_file_type)};
 }
@@ -65,8 +30,14 @@ void SetFileType(LinkChannel& link, const char* type) {
   std::snprintf(link.event_file_type, sizeof link.event_file_type, "%s", type);
 }
 
-bool IsXLayout(std::string_view type) {
-  return type == "XKR" || type == "BKR";
+kr::HeaderLayout LayoutOf(std::string_view type) {
+  return type == "XKR" || type == "BKR" ? kr::HeaderLayout::kX : kr::HeaderLayout::kS;
+}
+
+// The stored byte of a one-byte field of the header pair, read through the layout table.
+std::uint8_t HeaderByte(const std::array<std::uint8_t, kHeaderPairSize>& pair, kr::HeaderLayout layout,
+                        kr::HeaderField field) {
+  return kr::EventHeader(pair, layout).RawByte(field);
 }
 
 bool IsPeriodic(std::string_view type) {
@@ -158,7 +129,7 @@ void EventDownload::AcknowledgeRepeatedBlock(LinkChannel& link, std::uint16_t ch
 }
 
 void EventDownload::AcceptBlock(const std::uint8_t* block, LinkChannel& link, std::uint16_t channel) {
-  if (context_.operation_state == kStateHeaderOnly) {
+  if (context_.download_purpose == DownloadPurpose::kHeaderOnly) {
     const int half = link.block_count % 2 == 1 ? 0 : kDataBytes;
     std::memcpy(link.header_pair.data() + half, block + 3, kDataBytes);
     if (link.block_count >= 2) {
@@ -246,7 +217,8 @@ void EventDownload::FinishEvent(LinkChannel& link, std::uint16_t channel) {
     last_file_name_ = final_name;
     if (KrParams* recorder = data_.Recorder(link.target_recorder)) ++recorder->downloaded_events;
     link.transfer_retry_counter = 0;
-    if (context_.operation_state == kStateAllEvents) link.file_number = PreviousFileNumber(link.file_number);
+    if (context_.download_purpose == DownloadPurpose::kAllEvents)
+      link.file_number = PreviousFileNumber(link.file_number);
     return;
   }
   ++link.transfer_retry_counter;
@@ -279,16 +251,20 @@ bool EventDownload::WriteEventPair(const std::uint8_t* block, std::uint16_t chan
 }
 
 void EventDownload::ChooseFileType(LinkChannel& link) {
+  using kr::HeaderField;
+  using kr::HeaderLayout;
   const auto& header = link.header_pair;
   const KrParams* recorder = data_.Recorder(link.target_recorder);
   const DeviceType* type = recorder != nullptr ? DeviceTypeAt(recorder->device_type) : nullptr;
   if (type != nullptr && type->UsesSecondFileFamily()) {
-    const std::uint8_t code = header[kModeX];
+    const std::uint8_t code = HeaderByte(header, HeaderLayout::kX, HeaderField::engg_mode);
     SetFileType(link, code == 0 || code == 5 ? "XKR" : "BKR");
     return;
   }
-  const std::uint8_t code = header[kModeS];
-  switch (header[kModelLetter]) {
+  const std::uint8_t code = HeaderByte(header, HeaderLayout::kS, HeaderField::engg_mode);
+  const std::span<const std::uint8_t> name =
+      kr::EventHeader(header, HeaderLayout::kS).RawBytes(HeaderField::rec_name);
+  switch (name.empty() ? 0 : name[0]) {
     case 'X':
       SetFileType(link, "XKR");
       return;
@@ -308,17 +284,14 @@ void EventDownload::ChooseFileType(LinkChannel& link) {
 }
 
 bool EventDownload::WriteHeaderPair(LinkChannel& link) {
+  using kr::HeaderField;
   ChooseFileType(link);
   const std::string_view type = FileType(link);
-  const bool x_layout = IsXLayout(type);
-  std::span<std::uint8_t> header(link.header_pair);
-
-  const std::size_t total_at = x_layout ? kTotalX : kTotalS;
-  const std::size_t sampling_at = x_layout ? kSamplingX : kSamplingS;
-  const std::size_t channels_at = x_layout ? kChannelsX : kChannelsS;
-  const std::uint32_t total = kr::ReadU32Le(header, total_at);
-  const std::uint16_t sampling = kr::ReadU16Le(header, sampling_at);
-  const std::uint8_t channels = header[channels_at];
+  const kr::HeaderLayout layout = LayoutOf(type);
+  const kr::EventHeader header(link.header_pair, layout);
+  const auto total = static_cast<std::uint32_t>(header.Value(HeaderField::nb_samples));
+  const std::int64_t sampling = header.Value(HeaderField::sampling);
+  const std::int64_t channels = header.Value(HeaderField::nb_channel);
   const bool plausible = sampling >= 1 && sampling <= 10000 && total != 0 && (channels == 3 || channels == 6);
   expected_records_ = plausible ? total : 0;
   link.received_records = 0;
@@ -327,7 +300,7 @@ bool EventDownload::WriteHeaderPair(LinkChannel& link) {
   link.multi_part = (type == "SKR" || type == "XKR") && channels == 6;
   bool ok = true;
   if (link.multi_part) {
-    header[channels_at] = 3;
+    kr::SetHeaderValue(link.header_pair, layout, HeaderField::nb_channel, 3);
     link.second_header = link.header_pair;
   }
   CloseAll(&link, false, ok);
@@ -338,14 +311,16 @@ bool EventDownload::WriteHeaderPair(LinkChannel& link) {
 }
 
 bool EventDownload::WriteSecondHeader(LinkChannel& link) {
-  const bool x_layout = IsXLayout(FileType(link));
-  const std::span<const ByteRange> fields = x_layout ? std::span<const ByteRange>(kSecondSensorFieldsX)
-                                                     : std::span<const ByteRange>(kSecondSensorFieldsS);
-  for (const ByteRange& range : fields) {
-    std::memcpy(link.second_header.data() + range.offset, link.header_pair.data() + range.offset,
-                range.length);
+  const kr::HeaderLayout layout = LayoutOf(FileType(link));
+  const auto copy = [&link](std::size_t offset, std::size_t length) {
+    std::memcpy(link.second_header.data() + offset, link.header_pair.data() + offset, length);
+  };
+  for (const kr::HeaderField field : kr::SecondSensorFields(layout)) {
+    if (const kr::FieldEntry* entry = kr::FindField(layout, field)) copy(entry->offset, entry->width);
   }
-  link.second_header[x_layout ? kChannelsX : kChannelsS] = 3;
+  for (const kr::HeaderByteRange& range : kr::SecondSensorUnnamedBytes(layout))
+    copy(range.offset, range.length);
+  kr::SetHeaderValue(link.second_header, layout, kr::HeaderField::nb_channel, 3);
   if (!Open(second_, SecondPartFileName(main_.final_name))) return false;
   link.second_output_file = second_.file;
   return std::fwrite(link.second_header.data(), 1, kSecondHeaderSize, second_.file) == kSecondHeaderSize;
@@ -372,29 +347,31 @@ bool EventDownload::WriteDataPair(LinkChannel& link) {
 }
 
 std::string EventDownload::EventFileName(const LinkChannel& link) const {
-  const std::string_view extension = FileType(link);
-  const int recorder = link.target_recorder;
   const int file_number =
       context_.forced_file_number != kNoForcedFileNumber ? context_.forced_file_number : link.file_number;
-  const std::string& prefix = context_.download_prefix;
+  return EventFileNameFor(link.target_recorder, file_number, FileType(link));
+}
 
+std::string EventDownload::EventFileNameFor(int recorder, int file_number, std::string_view type) const {
+  const std::string& prefix = context_.download_prefix;
   if (context_.date_time_file_names && prefix != context_.viewing_prefix) {
     const KrParams* params = data_.Recorder(recorder);
     if (params != nullptr && file_number >= 1 && file_number <= kDirectorySlots) {
       const DirectoryEntry& entry = params->directory[static_cast<std::size_t>(file_number - 1)];
       if (entry.has_date_time) {
         return DateTimeEventFileName(prefix, context_.station_names[static_cast<std::size_t>(recorder - 1)],
-                                     entry.date_time, extension);
+                                     entry.date_time, type);
       }
     }
     // Without a readable event time the numeric name is the only one that cannot collide.
   }
-  const int state = context_.operation_state;
-  if (context_.control_unit_present || state == 20 || state == kStateHeaderOnly ||
-      ((state == 16 || state == 17) && context_.per_recorder_numbering)) {
-    return RecorderNumericEventFileName(prefix, recorder, file_number, extension);
+  const DownloadPurpose purpose = context_.download_purpose;
+  if (context_.control_unit_present || purpose == DownloadPurpose::kViewing ||
+      purpose == DownloadPurpose::kHeaderOnly ||
+      (purpose == DownloadPurpose::kControlPanel && context_.per_recorder_numbering)) {
+    return RecorderNumericEventFileName(prefix, recorder, file_number, type);
   }
-  return NumericEventFileName(prefix, file_number, extension);
+  return NumericEventFileName(prefix, file_number, type);
 }
 
 bool EventDownload::Open(OutputFile& output, const std::string& final_name) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "tarvik/link/link_layer.h"
 #include "tarvik/protocol/event_decoder.h"
@@ -15,10 +16,6 @@ namespace tarvik {
 inline constexpr std::uint8_t kEot = 4;
 inline constexpr std::uint8_t kAck = 6;
 inline constexpr std::uint8_t kNak = 21;
-
-// Operation states of the engine that the download looks at.
-inline constexpr int kStateHeaderOnly = 75;  // read the event header only
-inline constexpr int kStateAllEvents = 19;   // download every event, newest first
 
 // The block-wise download of one event (or of the raw data of Mx2) into its files. Runs inside the
 // receive path under the channel's lock, like the reply interpretation.
@@ -49,6 +46,9 @@ class EventDownload {
   std::uint32_t expected_records() const { return expected_records_; }
   // Final name of the last event file completed, empty before the first.
   const std::string& last_file_name() const { return last_file_name_; }
+  // The name an event file of `recorder` with `file_number` and the event file type `type` ("SKR")
+  // gets under the current prefix and purpose: the one naming rule of every downloaded file.
+  std::string EventFileNameFor(int recorder, int file_number, std::string_view type) const;
 
  private:
   struct OutputFile {

@@ -11,31 +11,38 @@ namespace tarvik {
 // How the link's file number is re-initialised before the next file command (one-shot).
 enum class FileNumberRequest {
   kNone,
-  kByState,  // A: next file of a transfer, chosen by the operation state
-  kNewest,   // B: the newest file
-  kHighest,  // C: the highest file number
+  kNextChosen,  // the next file of the list the operator chose (file_list_next_entry + 1)
+  kAfterLast,   // the file after the last one fetched (last_file_number + 1, 255 wraps in a ring)
+  kNewest,      // the newest file
+  kHighest,     // the highest file number
 };
 
 inline constexpr int kNoForcedFileNumber = -1;
 
-// Link kinds of the engine, as stored in connection documents and settings.
-inline constexpr int kLinkKindDirect = 6;
+// What an event download is for. It decides how the file is named, whether the data is written at
+// all, and how the directory walk goes on after a file.
+enum class DownloadPurpose {
+  kNone,            // no download runs: directory entries are read newest to oldest
+  kAllEvents,       // every event, newest first; a file that cannot be had is abandoned
+  kSelectedEvents,  // the events the operator chose
+  kViewing,         // one event into the temporary folder, to be shown
+  kHeaderOnly,      // only the two header blocks, for the event list's header line
+  kControlPanel,    // the control panel's automatic download of the newest event
+};
 
-// What the operation engine owns and the command builder reads (and, for the settings-touched flag
-// and the one-shot file-number request, consumes). The engine changes it only while it holds the
-// link channel's lock, like the recorder data model.
 struct ProtocolContext {
   bool control_unit_present = false;  // an HCU polls several recorders behind this link
-  int operation_state = 0;
-  int link_kind = 2;
+  bool direct_link = false;           // Direct Link: the probe searches the recorder's baud rate
+  bool logging_in = false;            // the log-in runs: a lost log-in means the password was refused
+  DownloadPurpose download_purpose = DownloadPurpose::kNone;
   bool show_freq_dir_info = false;  // setting ShowFreqDirInfo: MI and MJ are read
   bool priority_option = false;
   bool settings_touched = false;  // a settings-touching write went out since the last commit (Fi)
 
   int forced_file_number = kNoForcedFileNumber;  // every file command but MD uses it when set
   FileNumberRequest file_number_request = FileNumberRequest::kNone;
-  int file_list_next_entry = 0;  // request A in state 18: the engine's next file-list entry
-  int last_file_number = 0;      // request A in states 16, 17, 20 and 75
+  int file_list_next_entry = 0;  // kNextChosen: the engine's next file-list entry
+  int last_file_number = 0;      // kAfterLast: the last file fetched
 
   TimeoutSettings timeouts;  // milliseconds, with the polling time
   TickLimits limits;         // ticks, from ComputeTickLimits when the connection is made

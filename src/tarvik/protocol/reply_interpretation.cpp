@@ -469,8 +469,10 @@ void ReplyReceiver::InterpretDirectoryEntry(std::string_view text, KrParams& k, 
   entry = ParseDirectoryEntry(text, options);
   data_.more_directory_entries = std::toupper(static_cast<unsigned char>(entry.type_letter)) == 'Y';
   if (k.directory_entries_read < k.MN.value) ++k.directory_entries_read;
-  const int state = context_.operation_state;
-  if (state != 18 && state != 19 && state != 20 && state != 75) link.file_number = PreviousFileNumber(file);
+  // Downloads address their files themselves; every other reader walks the directory downwards.
+  const DownloadPurpose purpose = context_.download_purpose;
+  if (purpose == DownloadPurpose::kNone || purpose == DownloadPurpose::kControlPanel)
+    link.file_number = PreviousFileNumber(file);
 }
 
 void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& values,

@@ -176,7 +176,7 @@ void ReplyReceiver::DispatchError(LinkChannel& link, std::uint16_t channel) {
     // The unit lost our log-in (it restarted, or timed us out): log in again, unless we are
     // logging out anyway.
     link.link_state = LinkCommError;
-    if (context_.operation_state == kStateLogOut) {
+    if (context_.logging_in) {
       link.link_state = LinkOffline;
     } else {
       builder_.BuildAndSend(cmd::kLi, channel);
@@ -276,8 +276,9 @@ void ReplyReceiver::CountFailure(LinkChannel& link, std::uint16_t channel) {
   }
   link.link_state = LinkRetry;
   const int command = link.current_command;
-  const int state = context_.operation_state;
-  if (command == cmd::kMD && state != 18 && state != 20 && state != 75) {
+  const DownloadPurpose purpose = context_.download_purpose;
+  if (command == cmd::kMD && purpose != DownloadPurpose::kSelectedEvents &&
+      purpose != DownloadPurpose::kViewing && purpose != DownloadPurpose::kHeaderOnly) {
     // An entry the recorder cannot give is skipped: it is marked unreadable and the directory walk
     // goes on with the next older one.
     if (KrParams* recorder = data_.Recorder(link.target_recorder)) {
@@ -286,7 +287,7 @@ void ReplyReceiver::CountFailure(LinkChannel& link, std::uint16_t channel) {
       }
     }
     link.retry_counter = 0;
-    link.link_state = state == 19 ? LinkAbandoned : LinkReady;
+    link.link_state = purpose == DownloadPurpose::kAllEvents ? LinkAbandoned : LinkReady;
     link.file_number = PreviousFileNumber(link.file_number);
   } else if (command == cmd::kMI || command == cmd::kMJ) {
     link.link_state = LinkReady;  // event values are extras; a failure does not hold up the list

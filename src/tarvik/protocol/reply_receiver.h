@@ -15,7 +15,6 @@ namespace tarvik {
 
 // Operation state of the engine in which an "E" from the unit ends the connection instead of
 // logging in again (the log-out).
-inline constexpr int kStateLogOut = 13;
 
 // Everything the control unit or a recorder sends back: echoed to the trace, split into replies,
 // classified by the first character, checked and interpreted into the recorder data model; event

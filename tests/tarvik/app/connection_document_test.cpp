@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "app_test_support.h"
 #include "tarvik/app/connection_editor.h"
 #include "tarvik/resources/tarvik_strings.h"
@@ -33,7 +35,7 @@ ConnectionRecord Version7Record() {
   r.version = 7;
   r.baud = 19200;
   r.com_port = 3;
-  r.link_kind = 4;
+  r.link_kind = tarvik::LinkKind::kTcp;
   r.dial_timeout = 45;
   r.connection_timeout = 1500;
   r.dial_command = "ATDP";
@@ -103,7 +105,7 @@ TEST_F(ConnectionFileTest, Version1FileLoadsWithoutNetworkFields) {
   EXPECT_EQ(doc->record.version, 1);
   EXPECT_EQ(doc->record.baud, 9600);
   EXPECT_EQ(doc->record.com_port, 2);
-  EXPECT_EQ(doc->record.link_kind, tarvik::kLinkSerial);
+  EXPECT_EQ(doc->record.link_kind, tarvik::LinkKind::kSerial);
   EXPECT_EQ(doc->record.dial_timeout, 60);
   EXPECT_EQ(doc->record.connection_timeout, 2000);
   EXPECT_EQ(doc->record.dial_command, "ATDT");
@@ -208,7 +210,8 @@ TEST_F(ConnectionFileTest, HugeFileValuesStayLargeInsteadOfTurningNegative) {
   std::fill(bytes.begin() + 15, bytes.begin() + 19, uint8_t{0xFF});  // link kind 0xFFFFFFFF
   auto record = tarvik::ParseConnectionRecord(bytes);
   ASSERT_TRUE(record);
-  EXPECT_GE(record->link_kind, 8);
+  EXPECT_FALSE(tarvik::IsConnectableLinkKind(record->link_kind));
+  EXPECT_EQ(tarvik::ToInt(record->link_kind), INT_MAX);
 }
 
 TEST_F(ConnectionFileTest, MissingFileOrFolderIsReported) {
@@ -302,10 +305,10 @@ TEST_F(ConnectionEditorTest, StartsFromTheSettings) {
   EXPECT_EQ(editor.values().com_port, 5);
   EXPECT_EQ(editor.values().dial_timeout, 75);
   EXPECT_EQ(editor.values().connection_timeout, 2500);
-  EXPECT_EQ(editor.values().link_kind, tarvik::kLinkModem1);
+  EXPECT_EQ(editor.values().link_kind, tarvik::LinkKind::kModem1);
   EXPECT_EQ(editor.values().dial_command, "ATDP");
   EXPECT_EQ(editor.values().modem_init, "ATZ");
-  editor.SelectLinkKind(tarvik::kLinkModem2);
+  editor.SelectLinkKind(tarvik::LinkKind::kModem2);
   EXPECT_EQ(editor.values().dial_command, "ATD");
   EXPECT_EQ(editor.values().modem_init, "AT&F;AT+CBST=7");
 }
@@ -341,13 +344,13 @@ TEST_F(ConnectionEditorTest, PhoneNumbersAreCheckedForModemLinks) {
   editor.values().phone_number = "";
   EXPECT_EQ(editor.Validate(strings_)->text, "No valid phone nummber length.");
 
-  editor.SelectLinkKind(tarvik::kLinkSerial);  // no dialling, no number needed
+  editor.SelectLinkKind(tarvik::LinkKind::kSerial);  // no dialling, no number needed
   EXPECT_FALSE(editor.Validate(strings_));
 }
 
 TEST_F(ConnectionEditorTest, TcpNeedsAPort) {
   tarvik::ConnectionEditorModel editor(settings_);
-  editor.SelectLinkKind(tarvik::kLinkTcp);
+  editor.SelectLinkKind(tarvik::LinkKind::kTcp);
   auto problem = editor.Validate(strings_);
   ASSERT_TRUE(problem);
   EXPECT_EQ(problem->field, tarvik::ConnectionEditorModel::Field::kIpPort);
@@ -367,7 +370,7 @@ TEST_F(ConnectionEditorTest, AddressControlNumbers) {
 
 TEST_F(ConnectionEditorTest, SaveWritesTheFileAndConnectsToTheResolvedHost) {
   tarvik::ConnectionEditorModel editor(settings_);
-  editor.SelectLinkKind(tarvik::kLinkTcp);
+  editor.SelectLinkKind(tarvik::LinkKind::kTcp);
   editor.SetIpAddress(192, 168, 10, 200);
   editor.values().ip_port = 5001;
   editor.values().use_host_name = 1;
@@ -377,7 +380,7 @@ TEST_F(ConnectionEditorTest, SaveWritesTheFileAndConnectsToTheResolvedHost) {
             tarvik::ConnectionEditorModel::SaveOutcome::kSaved);
   ASSERT_TRUE(editor.document());
   EXPECT_EQ(editor.document()->path, path);
-  EXPECT_EQ(editor.document()->record.link_kind, tarvik::kLinkTcp);
+  EXPECT_EQ(editor.document()->record.link_kind, tarvik::LinkKind::kTcp);
   EXPECT_EQ(editor.document()->record.ip_address, "10.1.2.3");
   auto stored = tarvik::ReadConnectionFile(path, ui_, strings_);
   ASSERT_TRUE(stored);

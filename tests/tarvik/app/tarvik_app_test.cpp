@@ -154,7 +154,7 @@ TEST_F(TarvikAppTest, ConnectionFileOnTheCommandLineIsOpened) {
   const fs::path good = dir_.path() / "my links" / "site 1.krc";
   fs::create_directories(good.parent_path());
   tarvik::ConnectionRecord record;
-  record.link_kind = tarvik::kLinkSerial;
+  record.link_kind = tarvik::LinkKind::kSerial;
   record.com_port = 4;
   ASSERT_EQ(tarvik::WriteConnectionFile(good, record, ui_, strings_), tarvik::WriteOutcome::kWritten);
 

@@ -140,14 +140,13 @@ class ScriptedLink : public EngineLink {
   // The unit answers the outstanding command.
   void Deliver() {
     if (state_ != LinkAwaitingReply || current_ < 0) return;
-    const int result = responder ? responder(current_) : LinkReady;
-    state_ = result;
+    state_ = responder ? static_cast<LinkState>(responder(current_)) : LinkReady;
   }
-  int State() const override {
+  LinkState State() const override {
     CheckUnlocked();
-    return channel_ ? state_ : kNoChannel;
+    return channel_ ? state_ : kNoChannelState;
   }
-  void SetState(int state) override {
+  void SetState(LinkState state) override {
     CheckUnlocked();
     state_ = state;
     if (state == LinkReady) item_cursor = 0;
@@ -160,7 +159,10 @@ class ScriptedLink : public EngineLink {
   int BlockCount() const override { return block_count; }
   int TargetRecorder() const override { return target_; }
   void SetTargetRecorder(int recorder) override { target_ = recorder; }
-  std::string EventFileType() const override { return "VKR"; }
+  std::string LastEventFileName() const override { return last_event_file_name; }
+  std::string EventFileName(int file_number) const override {
+    return download_prefix + std::to_string(file_number) + ".vkr";
+  }
   bool HasChannel() const override { return channel_; }
   bool Connected() const override { return channel_ && connected_; }
   unsigned WriteFailures() const override { return write_failures_; }
@@ -226,6 +228,7 @@ class ScriptedLink : public EngineLink {
   int closes = 0;
   int issue_calls = 0;
   std::string download_prefix;
+  std::string last_event_file_name;
 
  private:
   // The real link takes the model lock in these calls: the engine must not hold it then.
@@ -239,7 +242,7 @@ class ScriptedLink : public EngineLink {
 
   ProtocolContext& context_;
   mutable std::mutex mutex_;
-  int state_ = LinkReady;
+  LinkState state_ = LinkReady;
   int current_ = -1;
   int target_ = 0;
   bool channel_ = false;

@@ -107,7 +107,7 @@ TEST_F(TraceRingTest, ErrorLinesSetCommErrorUnlessAlreadyFailed) {
   EXPECT_EQ(record().link_state, LinkCommError);
   EXPECT_EQ(record().tick_counter, 0);
 
-  for (int kept : {LinkOffline, LinkTimedOut}) {
+  for (LinkState kept : {LinkOffline, LinkTimedOut}) {
     record().link_state = kept;
     link_.TraceError("<Timeout reading from COM port>", 0);
     EXPECT_EQ(record().link_state, kept);

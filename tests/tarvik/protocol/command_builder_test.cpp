@@ -350,31 +350,29 @@ TEST_F(CommandBuilderTest, FileNumbersForcedAndFromTheOneShotRequests) {
   // transfer starts again.
   kr.ring_memory = true;
   rig_.channel().received_records = 40;
-  rig_.context().operation_state = 17;
   rig_.context().last_file_number = 255;
-  rig_.context().file_number_request = FileNumberRequest::kByState;
+  rig_.context().file_number_request = FileNumberRequest::kAfterLast;
   EXPECT_EQ(rig_.Send(cmd::kM1), 1);
   ExpectSent(Frame("M11", 128, 209));
   EXPECT_EQ(rig_.channel().file_number, 1);
   EXPECT_EQ(rig_.channel().received_records, 0);
   rig_.Acknowledge();
   rig_.context().last_file_number = 254;
-  rig_.context().file_number_request = FileNumberRequest::kByState;
+  rig_.context().file_number_request = FileNumberRequest::kAfterLast;
   EXPECT_EQ(rig_.Send(cmd::kM1), 1);
   ExpectSent(Frame("M1255", 0, 230));
   rig_.Acknowledge();
   // Without ring memory there is no wrap.
   kr.ring_memory = false;
   rig_.context().last_file_number = 4;
-  rig_.context().file_number_request = FileNumberRequest::kByState;
+  rig_.context().file_number_request = FileNumberRequest::kAfterLast;
   EXPECT_EQ(rig_.Send(cmd::kM1), 1);
   ExpectSent(Frame("M15", 128, 205));
   rig_.Acknowledge();
 
   // A in the transfer of chosen files; C: the highest file number.
-  rig_.context().operation_state = 18;
   rig_.context().file_list_next_entry = 14;
-  rig_.context().file_number_request = FileNumberRequest::kByState;
+  rig_.context().file_number_request = FileNumberRequest::kNextChosen;
   EXPECT_EQ(rig_.Send(cmd::kM1), 1);
   ExpectSent(Frame("M115", 128, 156));
   rig_.Acknowledge();

@@ -311,7 +311,7 @@ TEST_F(EventDownloadTest, DateTimeNameCarriesTheSanitisedStationName) {
 }
 
 TEST_F(EventDownloadTest, HeaderOnlyModeKeepsTheHeaderAndStopsWithoutAnswer) {
-  rig_.context().operation_state = kStateHeaderOnly;
+  rig_.context().download_purpose = DownloadPurpose::kHeaderOnly;
   Start();
   const Pair header = Header("XKR4100", 0, 10);
   EXPECT_EQ(SendPair(1, header), Bytes{kAck});  // no answer to the second block

@@ -19,7 +19,7 @@ using test::Bytes;
 TEST(ProbeTest, DirectLinkTriesEveryRateOnceThenGivesUp) {
   test::ProtocolRig rig;
   ASSERT_TRUE(rig.OpenPty(9600));
-  rig.context().link_kind = kLinkKindDirect;
+  rig.context().direct_link = true;
   rig.context().limits.control_unit = 1;
 
   const std::uint32_t expected[] = {19200, 38400, 57600, 115200, 2400, 4800, 9600};
@@ -44,7 +44,7 @@ TEST(ProbeTest, DirectLinkTriesEveryRateOnceThenGivesUp) {
 TEST(ProbeTest, ARateOutsideTheSearchStartsItAt9600) {
   test::ProtocolRig rig;
   ASSERT_TRUE(rig.OpenPty(1200));
-  rig.context().link_kind = kLinkKindDirect;
+  rig.context().direct_link = true;
   rig.context().limits.control_unit = 1;
   ASSERT_EQ(rig.Send(cmd::kProbe), 1);
   rig.Tick(cmd::kProbe, 3);

@@ -285,8 +285,8 @@ TEST_F(ReceivePumpTest, ErrorWithoutCurrentCommandLogsInAgain) {
   EXPECT_EQ(rig_.state(), LinkAwaitingReply);
 }
 
-TEST_F(ReceivePumpTest, ErrorWithoutCurrentCommandWhileLoggingOutMeansOffline) {
-  rig_.context().operation_state = kStateLogOut;
+TEST_F(ReceivePumpTest, ErrorWithoutCurrentCommandWhileLoggingInMeansOffline) {
+  rig_.context().logging_in = true;
   Locked([&] { rig_.channel().current_command = 0; });
   ASSERT_TRUE(rig_.Deliver("E"));
   EXPECT_EQ(rig_.state(), LinkOffline);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace kr {
@@ -40,6 +42,49 @@ int LeadingInt(std::string_view text) {
   }
   if (negative) value = -value;
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+std::optional<int> ParseWholeInt(std::string_view text) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  if (text.empty() || text.front() == '+') return std::nullopt;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> ParseWholeDecimal(std::string_view text) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  if (text.empty() || text.front() == '+') return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<double> LeadingDecimal(std::string_view text) {
+  text = Trim(text);
+  if (text.starts_with('+')) text.remove_prefix(1);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end == text.data()) return std::nullopt;
+  return value;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return result;
+}
+
+std::string ToUpperAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return result;
 }
 
 size_t CopyTruncated(char* destination, size_t capacity, std::string_view source) {

@@ -12,17 +12,17 @@ namespace krsim {
 namespace {
 
 bool ToInt(std::string_view text, int low, int high, int& value) {
-  int parsed = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (ec != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) return false;
-  value = parsed;
+  const std::optional<int> parsed = kr::ParseWholeInt(text);
+  if (!parsed || *parsed < low || *parsed > high) return false;
+  value = *parsed;
   return true;
 }
 
 bool ToDouble(const std::string& text, double& value) {
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return !text.empty() && end == text.c_str() + text.size() && value >= 0;
+  const std::optional<double> parsed = kr::ParseWholeDecimal(text);
+  if (!parsed || *parsed < 0) return false;
+  value = *parsed;
+  return true;
 }
 
 struct Parser {

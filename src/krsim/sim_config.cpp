@@ -51,13 +51,12 @@ class Reader {
   bool Int(std::string_view section, std::string_view key, int& value, int low, int high) {
     if (!ini_.HasKey(section, key)) return true;
     const std::string text{kr::Trim(ini_.GetString(section, key, ""))};
-    int parsed = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (ec != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) {
+    const std::optional<int> parsed = kr::ParseWholeInt(text);
+    if (!parsed || *parsed < low || *parsed > high) {
       return Fail(Where(section, key) + ": expected a whole number from " + std::to_string(low) + " to " +
                   std::to_string(high) + ", found \"" + text + "\"");
     }
-    value = parsed;
+    value = *parsed;
     return true;
   }
 
@@ -87,13 +86,12 @@ class Reader {
     if (!ini_.HasKey(section, key)) return true;
     std::vector<int> numbers;
     for (const std::string& item : SplitList(ini_.GetString(section, key, ""))) {
-      int parsed = 0;
-      const auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), parsed);
-      if (ec != std::errc() || end != item.data() + item.size() || parsed < low || parsed > high) {
+      const std::optional<int> parsed = kr::ParseWholeInt(item);
+      if (!parsed || *parsed < low || *parsed > high) {
         return Fail(Where(section, key) + ": \"" + item + "\" is not a number from " + std::to_string(low) +
                     " to " + std::to_string(high));
       }
-      numbers.push_back(parsed);
+      numbers.push_back(*parsed);
     }
     value = std::move(numbers);
     return true;

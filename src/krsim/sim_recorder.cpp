@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "krcommon/event_time.h"
+#include "krcommon/text_util.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/protocol/device_types.h"
 
@@ -19,17 +20,9 @@ constexpr long long kPrimaryMemoryBytes = 4096LL * 1024;
 
 // Whole text as a signed decimal integer.
 bool ParseInt(std::string_view text, int& value) {
-  if (text.empty() || text.size() > 10) return false;
-  std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
-  if (i == text.size()) return false;
-  long long parsed = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    parsed = parsed * 10 + (text[i] - '0');
-  }
-  if (parsed > 2147483647LL) return false;
-  value = static_cast<int>(text[0] == '-' ? -parsed : parsed);
-  return true;
+  const std::optional<int> parsed = kr::ParseWholeInt(text);
+  if (parsed) value = *parsed;
+  return parsed.has_value();
 }
 
 // Exactly `count` digits from the front of `rest`.
@@ -47,10 +40,9 @@ bool TakeSeparator(std::string_view& rest, char separator) {
 }
 
 bool ParseDecimal(const std::string& text, double& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return end == text.c_str() + text.size() && std::isfinite(value);
+  const std::optional<double> parsed = kr::ParseWholeDecimal(text);
+  if (parsed) value = *parsed;
+  return parsed.has_value();
 }
 
 std::string Decimal(double value, int decimals) {

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "krcommon/clock.h"
+#include "krcommon/text_util.h"
 #include "tarvik/app/connection_record.h"
 #include "tarvik/engine/engine_messages.h"
 #include "tarvik/engine/headless_host.h"
@@ -19,10 +20,9 @@ namespace tarvik {
 namespace {
 
 bool ParseInt(std::string_view text, int low, int high, int& value) {
-  int parsed = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (ec != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) return false;
-  value = parsed;
+  const std::optional<int> parsed = kr::ParseWholeInt(text);
+  if (!parsed || *parsed < low || *parsed > high) return false;
+  value = *parsed;
   return true;
 }
 

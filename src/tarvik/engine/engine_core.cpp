@@ -70,7 +70,7 @@ Operation* EngineCore::OperationFor(OperationState state) const {
 void EngineCore::Start() {
   ResetEngine();
   FinishOperation(1);
-  state_.recording_request = 2;
+  state_.recording_request = RecordingRequest::kNone;
   SetState(OperationState::kStartWindow);
 }
 
@@ -245,10 +245,10 @@ void EngineCore::Tick() {
 }
 
 void EngineCore::StepIdle() {
-  if (state_.deferral || state_.recording_request == 2) return;
-  SetState(state_.recording_request == 1 ? OperationState::kStartRecordingFromPanel
-                                         : OperationState::kStopRecordingFromPanel);
-  state_.recording_request = 2;
+  if (state_.deferral || state_.recording_request == RecordingRequest::kNone) return;
+  SetState(state_.recording_request == RecordingRequest::kStart ? OperationState::kStartRecordingFromPanel
+                                                                : OperationState::kStopRecordingFromPanel);
+  state_.recording_request = RecordingRequest::kNone;
 }
 
 // A link that died under a running operation (the peer closed the TCP connection, the serial device
@@ -298,13 +298,13 @@ int EngineCore::RunCommandList(std::span<const int> list) {
   if (fields_.step < count) {
     if (link.Issue(list[static_cast<size_t>(fields_.step)]) != 0) {
       ++fields_.step;
-      return -1;
+      return kListRunning;
     }
   } else if (link.Issue(cmd::kNop) != 0) {
     fields_.step = 0;
     std::lock_guard lock(ModelMutex());
     services_.context.forced_file_number = kNoForcedFileNumber;
-    return 0;
+    return kListDone;
   }
   return link.State();
 }

@@ -21,6 +21,13 @@ namespace tarvik {
 
 class Operation;
 
+// What the control panel asks the idle state to do with recording.
+enum class RecordingRequest : int { kStop = 0, kStart = 1, kNone = 2 };
+
+// What RunCommandList gives besides a stopping link state.
+inline constexpr int kListRunning = -1;  // commands are still outstanding
+inline constexpr int kListDone = 0;      // the whole list is answered
+
 // The engine's record for the whole process (one per main view).
 struct EngineState {
   OperationState operation_state = OperationState::kIdle;  // the state the next tick executes
@@ -35,7 +42,7 @@ struct EngineState {
   std::filesystem::path document_path;
   LinkKind document_link_kind = LinkKind::kModem1;
   LinkKind link_kind = LinkKind::kModem1;  // kind of the running connection
-  int recording_request = 2;               // 1 start, 0 stop, 2 nothing requested
+  RecordingRequest recording_request = RecordingRequest::kNone;
 };
 
 // The fields the operations of the main view share: the cursor of the running command list and the

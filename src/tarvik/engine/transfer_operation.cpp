@@ -221,7 +221,7 @@ void TransferOperation::ShowSelectedProgress() {
 
 bool TransferOperation::DownloadInFlight(int result) const {
   return result != 0 && core().fields().step == static_cast<int>(std::size(kTransferList)) &&
-         (result == -1 || result == LinkAwaitingReply || result == LinkBlockTransfer ||
+         (result == kListRunning || result == LinkAwaitingReply || result == LinkBlockTransfer ||
           result == LinkUnitBusy);
 }
 

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <string>
 
+#include "krcommon/text_util.h"
+
 namespace tarvik {
 
 int EventKindFromHeader(const kr::HeaderBytes& header) {
@@ -40,8 +42,7 @@ int ExportExtensionCode(const std::filesystem::path& path) {
   std::string name = path.filename().string();
   std::size_t dot = name.rfind('.');
   if (dot == std::string::npos) return 0;
-  std::string head = name.substr(dot + 1, 3);
-  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string head = kr::ToUpperAscii(std::string_view(name).substr(dot + 1, 3));
   static constexpr std::pair<std::string_view, int> kCodes[] = {{"SKR", 1}, {"16", 6},  {"24", 7}, {"VMX", 4},
                                                                 {"VKR", 2}, {"XKR", 3}, {"BKR", 5}};
   for (const auto& [text, code] : kCodes) {

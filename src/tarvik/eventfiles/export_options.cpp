@@ -61,14 +61,9 @@ ExportOptionError SetExportOption(ExportOptions& options, std::string_view key_v
   if (equals == std::string_view::npos) return ExportOptionError::kMissingEquals;
   const OptionField* field = FindOption(key_value.substr(0, equals));
   if (field == nullptr) return ExportOptionError::kUnknownKey;
-  std::string_view text = kr::Trim(key_value.substr(equals + 1));
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    return ExportOptionError::kNotANumber;
-  }
-  options.*(field->member) = value;
+  const std::optional<int> value = kr::ParseWholeInt(kr::Trim(key_value.substr(equals + 1)));
+  if (!value) return ExportOptionError::kNotANumber;
+  options.*(field->member) = *value;
   return ExportOptionError::kNone;
 }
 

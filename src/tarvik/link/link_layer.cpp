@@ -6,6 +6,7 @@
 
 #include "kr_version.h"
 #include "krcommon/text_util.h"
+#include "tarvik/link/trace_texts.h"
 
 namespace tarvik {
 
@@ -104,7 +105,7 @@ bool LinkLayer::Send(const std::uint8_t* bytes, int length, std::uint16_t channe
   LinkChannel* c = Channel(channel);
   if (c == nullptr || bytes == nullptr || length < 1) return false;
   if (length + 8 > 100) {
-    TraceError("<Command string too long>", channel);
+    TraceError(trace::kCommandTooLong, channel);
     return false;
   }
 

@@ -8,6 +8,7 @@
 
 #include "kr_version.h"
 #include "tarvik/link/link_layer.h"
+#include "tarvik/link/trace_texts.h"
 
 namespace tarvik {
 
@@ -88,7 +89,7 @@ int LinkLayer::ReadSerial(std::uint8_t* buffer, int maximum, std::uint16_t chann
     error = -got;
   }
   c->last_system_error = static_cast<std::uint32_t>(error);
-  TraceError(TraceText("<Error %u reading from COM port>", static_cast<unsigned>(error)), channel);
+  TraceError(TraceText(trace::kComReadError, static_cast<unsigned>(error)), channel);
   return 0;
 }
 
@@ -135,7 +136,7 @@ void LinkLayer::ReaderLoop(std::uint16_t channel, LinkChannel* record) {
       const int error = errno;
       std::lock_guard lock(mutex);
       record->last_system_error = static_cast<std::uint32_t>(error);
-      TraceError(TraceText("<Error %u reading from COM port>", static_cast<unsigned>(error)), channel);
+      TraceError(TraceText(trace::kComReadError, static_cast<unsigned>(error)), channel);
       record->connected = false;
       break;
     }
@@ -153,7 +154,7 @@ void LinkLayer::ReaderLoop(std::uint16_t channel, LinkChannel* record) {
           (record->port.QueuedBytes(queued) != 0 || queued == 0)) {
         const int error = (events & POLLNVAL) ? EBADF : EIO;
         record->last_system_error = static_cast<std::uint32_t>(error);
-        TraceError(TraceText("<Error %u reading from COM port>", static_cast<unsigned>(error)), channel);
+        TraceError(TraceText(trace::kComReadError, static_cast<unsigned>(error)), channel);
         record->connected = false;
         break;
       }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "tarvik/link/trace_texts.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/protocol/frame.h"
 #include "tarvik/protocol/write_arguments.h"
@@ -94,12 +95,12 @@ int CommandBuilder::BuildAndSend(int command, std::uint16_t channel) {
   link->input_fill = 0;
 
   if (built == FrameResult::kTooLong) {
-    link_.TraceError("<Command string too long>", channel);
+    link_.TraceError(trace::kCommandTooLong, channel);
     return 0;
   }
   link->link_state = LinkAwaitingReply;
   if (!link_.Send(frame.data(), frame.size(), channel)) {
-    link_.TraceError("<Error writing to COM port>", channel);
+    link_.TraceError(trace::kComWriteError, channel);
     return 0;
   }
   plan.Commit(*link);
@@ -167,7 +168,7 @@ void CommandBuilder::HandleTimeout(LinkChannel& link, std::uint16_t channel) {
   link_.TraceError("<Timeout reading from COM port>", channel);
   if (!IsHayesText(link)) {
     const std::uint8_t cancel = kCan;
-    if (!link_.Send(&cancel, 1, channel)) link_.TraceError("<Error writing to COM port>", channel);
+    if (!link_.Send(&cancel, 1, channel)) link_.TraceError(trace::kComWriteError, channel);
   }
   ++link.retry_counter;
   if (link.retry_counter < kAttempts) {

@@ -8,6 +8,7 @@
 
 #include "krcommon/event_bytes.h"
 #include "krcommon/event_header.h"
+#include "tarvik/link/trace_texts.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/protocol/directory_entry.h"
 #include "tarvik/protocol/event_file_names.h"
@@ -65,7 +66,7 @@ void EventDownload::StartTransfer(std::uint16_t channel) {
   expected_records_ = 0;
   const std::uint8_t nak = kNak;
   if (!link_.Send(&nak, 1, channel)) {
-    link_.TraceError("<Error writing to COM port>", channel);
+    link_.TraceError(trace::kComWriteError, channel);
     return;
   }
   link->link_state = LinkBlockTransfer;
@@ -88,11 +89,11 @@ void EventDownload::ReceiveBlock(const std::uint8_t* input, int length, std::uin
 
   switch (CheckBlock(block, link->block_count)) {
     case BlockCheck::kBadNumber:
-      link_.TraceError("<Syntax error reading from COM port>", channel);
+      link_.TraceError(trace::kSyntaxError, channel);
       RejectBlock(*link, channel);
       return;
     case BlockCheck::kBadChecksum:
-      link_.TraceError("<Check sum error>", channel);
+      link_.TraceError(trace::kChecksumError, channel);
       RejectBlock(*link, channel);
       return;
     case BlockCheck::kRepeated:
@@ -140,7 +141,7 @@ void EventDownload::AcceptBlock(const std::uint8_t* block, LinkChannel& link, st
     }
   } else if (!WriteEventPair(block, channel)) {
     link.link_state = LinkOffline;
-    link_.TraceError("<Error writing to data file>", channel);
+    link_.TraceError(trace::kDataFileWriteError, channel);
     bool ok = true;
     CloseAll(&link, false, ok);
     return;
@@ -156,7 +157,7 @@ void EventDownload::RejectBlock(LinkChannel& link, std::uint16_t channel) {
 
 void EventDownload::Answer(std::uint8_t byte, LinkChannel& link, std::uint16_t channel) {
   if (!link_.Send(&byte, 1, channel)) {
-    link_.TraceError("<Error writing to COM port>", channel);
+    link_.TraceError(trace::kComWriteError, channel);
     return;
   }
   link.link_state = LinkBlockTransfer;
@@ -172,7 +173,7 @@ void EventDownload::HandleEot(std::uint16_t channel) {
   if (link->eot_count == 1) {
     // The recorder repeats its EOT, so that a lost block is not mistaken for the end.
     const std::uint8_t nak = kNak;
-    if (!link_.Send(&nak, 1, channel)) link_.TraceError("<Error writing to COM port>", channel);
+    if (!link_.Send(&nak, 1, channel)) link_.TraceError(trace::kComWriteError, channel);
     if (link->current_command == cmd::kMx2) FinishBulkData(*link, channel);
     return;
   }
@@ -196,14 +197,14 @@ void EventDownload::FinishBulkData(LinkChannel& link, std::uint16_t channel) {
     link.link_state = LinkRetry;
   } else {
     link.link_state = LinkOffline;
-    link_.TraceError("<Error writing to data file>", channel);
+    link_.TraceError(trace::kDataFileWriteError, channel);
   }
 }
 
 void EventDownload::FinishEvent(LinkChannel& link, std::uint16_t channel) {
   link.link_state = LinkReady;
   const std::uint8_t ack = kAck;
-  if (!link_.Send(&ack, 1, channel)) link_.TraceError("<Error writing to COM port>", channel);
+  if (!link_.Send(&ack, 1, channel)) link_.TraceError(trace::kComWriteError, channel);
 
   const auto received = static_cast<std::uint32_t>(std::max(link.received_records, 0));
   bool complete = main_.file != nullptr && (IsPeriodic(FileType(link)) ? received >= expected_records_
@@ -224,7 +225,7 @@ void EventDownload::FinishEvent(LinkChannel& link, std::uint16_t channel) {
   ++link.transfer_retry_counter;
   if (link.transfer_retry_counter >= kTransferAttempts) {
     link.link_state = LinkOffline;
-    link_.TraceError("<Error writing to data file>", channel);
+    link_.TraceError(trace::kDataFileWriteError, channel);
   }
 }
 

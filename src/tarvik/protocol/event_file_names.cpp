@@ -5,20 +5,13 @@
 #include <cstring>
 
 #include "krcommon/string_table.h"
+#include "krcommon/text_util.h"
 
 namespace tarvik {
 
 namespace {
 
 constexpr std::size_t kMaxNamePart = 64;
-
-std::string Lower(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return result;
-}
 
 }  // namespace
 
@@ -55,18 +48,18 @@ std::string DateTimeEventFileName(std::string_view prefix, std::string_view stat
   std::snprintf(clock, sizeof clock, "%02d%02d%02d", time.hour % 100, time.minute % 100, time.second % 100);
   return kr::FormatPrintf("%s%s-20%s%s%s%s.%s", SanitisedPrefix(prefix).c_str(),
                           SanitiseFileNamePart(station).c_str(), year, month, day, clock,
-                          Lower(extension).c_str());
+                          kr::ToLowerAscii(extension).c_str());
 }
 
 std::string RecorderNumericEventFileName(std::string_view prefix, int recorder, int file_number,
                                          std::string_view extension) {
   return kr::FormatPrintf("%s%2.2d%3.3d.%s", SanitisedPrefix(prefix).c_str(), recorder, file_number,
-                          Lower(extension).c_str());
+                          kr::ToLowerAscii(extension).c_str());
 }
 
 std::string NumericEventFileName(std::string_view prefix, int file_number, std::string_view extension) {
   return kr::FormatPrintf("%s%3.3d.%s", SanitisedPrefix(prefix).c_str(), file_number,
-                          Lower(extension).c_str());
+                          kr::ToLowerAscii(extension).c_str());
 }
 
 std::string SecondPartFileName(std::string_view first) {

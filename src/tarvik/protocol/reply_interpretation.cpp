@@ -17,23 +17,12 @@ namespace {
 
 constexpr int kMaxFiles = 255;
 
-// A decimal with "." as the point whatever the process locale says; leading blanks and "+" allowed,
-// anything after the number ignored.
-std::optional<double> ParseDecimal(std::string_view text) {
-  text = kr::Trim(text);
-  if (text.starts_with('+')) text.remove_prefix(1);
-  double value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec != std::errc() || result.ptr == text.data()) return std::nullopt;
-  return value;
-}
-
 void SetInt(Param<int>& param, std::string_view text) {
   param.value = kr::LeadingInt(text);
 }
 
 void SetDecimal(Param<double>& param, std::string_view text) {
-  param.value = ParseDecimal(text).value_or(0.0);
+  param.value = kr::LeadingDecimal(text).value_or(0.0);
 }
 
 void SetText(Param<std::string>& param, std::string_view text) {
@@ -504,8 +493,8 @@ void ReplyReceiver::InterpretEventValues(std::string_view text, EventValues& val
     value.text.assign(number);
     char display[96];
     const std::optional<double> below =
-        number.starts_with('<') ? ParseDecimal(number.substr(1)) : std::nullopt;
-    const std::optional<double> plain = ParseDecimal(number);
+        number.starts_with('<') ? kr::LeadingDecimal(number.substr(1)) : std::nullopt;
+    const std::optional<double> plain = kr::LeadingDecimal(number);
     if (below) {
       value.kind = EventValue::Kind::kBelow;
       value.value = *below;

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "krcommon/text_util.h"
+#include "tarvik/link/trace_texts.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/protocol/directory_entry.h"
 #include "tarvik/protocol/frame.h"
@@ -232,7 +233,7 @@ void ReplyReceiver::DispatchData(const std::uint8_t* segment, int length, LinkCh
     return;
   }
   if (length < 2 || segment[1] != '(') {
-    link_.TraceError("<Syntax error reading from COM port>", channel);
+    link_.TraceError(trace::kSyntaxError, channel);
     return;
   }
   if (command == cmd::kFreeForm) {
@@ -252,7 +253,7 @@ bool ReplyReceiver::CheckReplyChecksum(const std::uint8_t* reply, int length, st
   if (link == nullptr || reply == nullptr) return false;
   if (length < 5) {
     link_.TraceEndReply(channel);
-    link_.TraceError("<Check sum error>", channel);
+    link_.TraceError(trace::kChecksumError, channel);
     return false;
   }
   const auto expected = FrameChecksum(reply + 2, static_cast<std::size_t>(length - 5));
@@ -263,7 +264,7 @@ bool ReplyReceiver::CheckReplyChecksum(const std::uint8_t* reply, int length, st
     link->link_state = LinkReady;
     return true;
   }
-  link_.TraceError("<Check sum error>", channel);
+  link_.TraceError(trace::kChecksumError, channel);
   return false;
 }
 

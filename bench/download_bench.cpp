@@ -1,8 +1,12 @@
-// Download throughput of the engine from krsim: every event of one recorder, in data blocks per
-// second, over loopback TCP beside a raw ping-pong of the same sizes (1 byte out, 132 bytes back)
-// on a loopback socket pair, and over a pseudo-terminal at 115200 baud with krsim pacing its output
-// at the line rate, beside the theoretical rate of the line (10 bits per byte, 132 + 1 bytes per
-// block). Measured, never asserted. Run: build/bench/kr_download_benchmarks
+// Download from krsim: every event of one recorder, over loopback TCP and over a pseudo-terminal at
+// 115200 baud with krsim pacing its output at the line rate. Two figures each:
+//  - the block phase of the events (first block sent to the PC's last ACK, from krsim's transcript)
+//    in blocks per second, beside a raw ping-pong of the same sizes (1 byte out, 132 bytes back) on
+//    a loopback socket pair, or beside the line's stop-and-wait rate (10 bits per byte, 132 + 1
+//    bytes per block);
+//  - the whole connection from the log-in to the log-out, in seconds and engine ticks: every command
+//    of the lists around the transfer costs at least one polling period by design.
+// Measured, never asserted. Run: build/bench/kr_download_benchmarks
 
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
@@ -52,22 +56,34 @@ fs::path MakeTempFolder() {
   return ::mkdtemp(pattern.data());
 }
 
-// Sum of the blocks krsim sent, from its transcript.
-long CountBlocks(const fs::path& log) {
+// The block phases krsim noted in its transcript: blocks and seconds, summed over the events.
+struct BlockPhase {
+  long blocks = 0;
+  double seconds = 0;
+};
+BlockPhase ReadBlockPhases(const fs::path& log) {
   std::ifstream file(log);
   std::stringstream text;
   text << file.rdbuf();
   const std::string s = text.str();
-  static const std::regex kTransfer("block transfer of ([0-9]+) blocks");
-  long blocks = 0;
-  for (auto it = std::sregex_iterator(s.begin(), s.end(), kTransfer); it != std::sregex_iterator(); ++it)
-    blocks += std::stol((*it)[1]);
-  return blocks;
+  static const std::regex kPhase("block phase: ([0-9]+) blocks in ([0-9]+) us");
+  BlockPhase phase;
+  for (auto it = std::sregex_iterator(s.begin(), s.end(), kPhase); it != std::sregex_iterator(); ++it) {
+    phase.blocks += std::stol((*it)[1]);
+    phase.seconds += std::stod((*it)[2]) / 1e6;
+  }
+  return phase;
 }
 
-// Logs in over `record` and downloads every event of recorder 1; the seconds the transfer took.
-double DownloadAll(const fs::path& root, const ConnectionRecord& record, const std::string& pty,
-                   bool direct) {
+// The whole connection: log-in, the transfer of all events of recorder 1, log-out.
+struct Connection {
+  bool ok = false;
+  double seconds = 0;
+  long long ticks = 0;
+};
+
+Connection DownloadAll(const fs::path& root, const ConnectionRecord& record, const std::string& pty,
+                       bool direct) {
   TarvikSettings settings = DefaultSettings(root);
   fs::create_directories(settings.data_path);
   settings.com = 1;
@@ -81,20 +97,24 @@ double DownloadAll(const fs::path& root, const ConnectionRecord& record, const s
   HeadlessHost host(stack.link(), engine, settings.com_polling_time);
   const long long limit = 600000 / settings.com_polling_time;
   host.RunUntilIdle(limit);
+  const long long ticks_at_start = host.ticks();
+  const auto start = std::chrono::steady_clock::now();
   if (direct) {
     engine.RequestDirectLink();
   } else {
     engine.OpenDocument("bench.krc", record);
   }
   host.RunUntilIdle(limit);
-  if (!engine.state().logged_in) return -1;
-  const auto start = std::chrono::steady_clock::now();
+  Connection connection;
+  if (!engine.state().logged_in) return connection;
   engine.RequestTransferAll();
   host.RunUntilIdle(limit);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   engine.RequestLogout();
   host.RunUntil([&] { return engine.idle() && !engine.link_open(); }, limit);
-  return ui.failures == 0 ? seconds : -1;
+  connection.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  connection.ticks = host.ticks() - ticks_at_start;
+  connection.ok = ui.failures == 0;
+  return connection;
 }
 
 // Round trips of 1 byte out and 132 bytes back over a loopback TCP connection; the seconds taken.
@@ -141,14 +161,20 @@ double RawPingPong(long round_trips) {
   return seconds;
 }
 
+void ReportConnection(benchmark::State& state, const Connection& total, int runs) {
+  state.counters["connection_s"] = total.seconds / runs;
+  state.counters["connection_ticks"] = static_cast<double>(total.ticks) / runs;
+}
+
 void BM_TcpDownloadVersusRawPingPong(benchmark::State& state) {
-  double download_seconds = 0;
+  BlockPhase phase;
+  Connection total;
   double raw_seconds = 0;
-  long blocks = 0;
+  int runs = 0;
   for (auto _ : state) {
     const fs::path folder = MakeTempFolder();
     const fs::path log = folder / "krsim.log";
-    long run_blocks = 0;
+    BlockPhase run_phase;
     {
       krsim_test::SimProcess sim({"--tcp", "0", "--no-stdin", "--unit", "recorder", "--log", log.string()});
       const std::string port = sim.WaitFor("PORT ", krsim_test::In(krsim_test::kGenerous));
@@ -160,32 +186,37 @@ void BM_TcpDownloadVersusRawPingPong(benchmark::State& state) {
       record.link_kind = LinkKind::kTcp;
       record.ip_address = "127.0.0.1";
       record.ip_port = std::stoi(port);
-      const double seconds = DownloadAll(folder / "root", record, "", false);
-      if (seconds < 0) {
+      const Connection connection = DownloadAll(folder / "root", record, "", false);
+      if (!connection.ok) {
         state.SkipWithError("the download failed");
         return;
       }
-      download_seconds += seconds;
+      total.seconds += connection.seconds;
+      total.ticks += connection.ticks;
       sim.Stop();
-      run_blocks = CountBlocks(log);
+      run_phase = ReadBlockPhases(log);
     }
-    blocks += run_blocks;
-    raw_seconds += RawPingPong(run_blocks);
+    ++runs;
+    phase.blocks += run_phase.blocks;
+    phase.seconds += run_phase.seconds;
+    raw_seconds += RawPingPong(run_phase.blocks);
     std::error_code ec;
     fs::remove_all(folder, ec);
   }
-  const double download_rate = static_cast<double>(blocks) / download_seconds;
-  const double raw_rate = static_cast<double>(blocks) / raw_seconds;
-  state.counters["blocks"] = static_cast<double>(blocks);
-  state.counters["download_blocks_per_s"] = download_rate;
+  const double block_rate = static_cast<double>(phase.blocks) / phase.seconds;
+  const double raw_rate = static_cast<double>(phase.blocks) / raw_seconds;
+  state.counters["blocks"] = static_cast<double>(phase.blocks);
+  state.counters["block_phase_blocks_per_s"] = block_rate;
   state.counters["raw_round_trips_per_s"] = raw_rate;
-  state.counters["ratio"] = download_rate / raw_rate;
+  state.counters["ratio"] = block_rate / raw_rate;
+  ReportConnection(state, total, runs);
 }
 BENCHMARK(BM_TcpDownloadVersusRawPingPong)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PtyDownloadAt115200VersusLineRate(benchmark::State& state) {
-  double download_seconds = 0;
-  long blocks = 0;
+  BlockPhase phase;
+  Connection total;
+  int runs = 0;
   for (auto _ : state) {
     const fs::path folder = MakeTempFolder();
     const fs::path log = folder / "krsim.log";
@@ -197,25 +228,30 @@ void BM_PtyDownloadAt115200VersusLineRate(benchmark::State& state) {
         state.SkipWithError("krsim did not start");
         return;
       }
-      const double seconds = DownloadAll(folder / "root", ConnectionRecord{}, pty, true);
-      if (seconds < 0) {
+      const Connection connection = DownloadAll(folder / "root", ConnectionRecord{}, pty, true);
+      if (!connection.ok) {
         state.SkipWithError("the download failed");
         return;
       }
-      download_seconds += seconds;
+      total.seconds += connection.seconds;
+      total.ticks += connection.ticks;
       sim.Stop();
-      blocks += CountBlocks(log);
+      const BlockPhase run_phase = ReadBlockPhases(log);
+      phase.blocks += run_phase.blocks;
+      phase.seconds += run_phase.seconds;
     }
+    ++runs;
     std::error_code ec;
     fs::remove_all(folder, ec);
   }
   // 10 bits per byte; a block is 132 bytes from the recorder and 1 byte (ACK) back.
   const double line_rate = 115200.0 / 10.0 / 133.0;
-  const double download_rate = static_cast<double>(blocks) / download_seconds;
-  state.counters["blocks"] = static_cast<double>(blocks);
-  state.counters["download_blocks_per_s"] = download_rate;
+  const double block_rate = static_cast<double>(phase.blocks) / phase.seconds;
+  state.counters["blocks"] = static_cast<double>(phase.blocks);
+  state.counters["block_phase_blocks_per_s"] = block_rate;
   state.counters["line_rate_blocks_per_s"] = line_rate;
-  state.counters["ratio"] = download_rate / line_rate;
+  state.counters["ratio"] = block_rate / line_rate;
+  ReportConnection(state, total, runs);
 }
 BENCHMARK(BM_PtyDownloadAt115200VersusLineRate)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

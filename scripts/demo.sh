@@ -66,11 +66,14 @@ for expected in "$work"/expected/*; do
 done
 [ "$mismatch" -eq 0 ] && echo "== every file is byte-identical to krsim --export-events"
 
-first=$(ls "$data_root/Data" | head -n 1)
+# No pipeline ends in a reader that stops early (head): under pipefail the writer's SIGPIPE would
+# fail the demo although nothing went wrong.
+event_files=("$data_root"/Data/*)
+first=$(basename "${event_files[0]}")
 "$krtool" export "$data_root/Data/$first" "$work/$first.txt"
 echo
 echo "== $first as text (UTF-16 file $work/$first.txt, first rows):"
-iconv -f UTF-16LE -t UTF-8 "$work/$first.txt" | sed '1s/^\xEF\xBB\xBF//' | tr -d '\r' | head -n 14
+iconv -f UTF-16LE -t UTF-8 "$work/$first.txt" | sed -n '1s/^\xEF\xBB\xBF//; 1,14p' | tr -d '\r'
 
 echo
 echo "== trace of the session: $data_root/Trace.dat; simulator transcript: $work/krsim.log"

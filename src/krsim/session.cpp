@@ -208,6 +208,7 @@ void Session::TransferBytes(std::string_view& bytes, TimePoint now) {
         SendEot();
         break;
       case BlockSender::Action::kDone:
+        NoteBlockPhase(now);
         EndTransfer(true, "completed");
         break;
       case BlockSender::Action::kAbort:
@@ -217,8 +218,9 @@ void Session::TransferBytes(std::string_view& bytes, TimePoint now) {
   }
 }
 
-void Session::SendBlock(TimePoint /*now*/) {
+void Session::SendBlock(TimePoint now) {
   const int index = sender_.BlockIndex();
+  if (last_block_sent_ < 0) first_block_at_ = now;
   if (index == last_block_sent_) ++stats_.blocks_repeated;
   last_block_sent_ = index;
   const bool corrupt = faults_.CorruptNextBlock();
@@ -250,6 +252,14 @@ void Session::EndTransfer(bool completed, std::string_view why) {
     ++stats_.transfers_abandoned;
   }
   transcript_.Note("block transfer ended: " + std::string(why));
+}
+
+// From the first block sent to the PC's last ACK: what the line and the PC's block path achieve,
+// without the commands around the transfer.
+void Session::NoteBlockPhase(TimePoint now) {
+  const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(now - first_block_at_).count();
+  transcript_.Note("block phase: " + std::to_string(sender_.BlockCount()) + " blocks in " +
+                   std::to_string(micros) + " us");
 }
 
 void Session::Emit(std::string_view bytes) {

@@ -75,6 +75,7 @@ class Session {
   void SendBlock(TimePoint now);
   void SendEot();
   void EndTransfer(bool completed, std::string_view why);
+  void NoteBlockPhase(TimePoint now);
   void Emit(std::string_view bytes);
 
   UnitModel& unit_;
@@ -95,6 +96,7 @@ class Session {
   int transfer_recorder_ = 0;
   int transfer_file_ = 0;
   int last_block_sent_ = -1;
+  TimePoint first_block_at_{};
 };
 
 }  // namespace krsim

@@ -186,4 +186,33 @@ TEST(EventStartTime, TriggerTimePlusSubSecondOffset) {
   EXPECT_DOUBLE_EQ(kr::EventStartTime(kr::EventHeader(x, HeaderLayout::kX), 2026).SubSecond(), 0.0);
 }
 
+// The bytes a six-channel event's second file takes over, as the firmware documentation lists them.
+TEST(SecondSensorTest, FieldsAndUnnamedBytesCoverExactlyTheSensorsBytes) {
+  const auto covered = [](HeaderLayout layout) {
+    std::vector<int> bytes;
+    for (const kr::HeaderField field : kr::SecondSensorFields(layout)) {
+      const kr::FieldEntry* entry = kr::FindField(layout, field);
+      EXPECT_NE(entry, nullptr);
+      if (entry == nullptr) continue;
+      for (int b = entry->offset; b < entry->offset + entry->width; ++b) bytes.push_back(b);
+    }
+    for (const kr::HeaderByteRange& range : kr::SecondSensorUnnamedBytes(layout))
+      for (int b = range.offset; b < range.offset + range.length; ++b) bytes.push_back(b);
+    std::sort(bytes.begin(), bytes.end());
+    return bytes;
+  };
+  const auto ranges = [](std::initializer_list<std::pair<int, int>> list) {
+    std::vector<int> bytes;
+    for (const auto& [first, last] : list)
+      for (int b = first; b <= last; ++b) bytes.push_back(b);
+    std::sort(bytes.begin(), bytes.end());
+    return bytes;
+  };
+  EXPECT_EQ(covered(HeaderLayout::kS),
+            ranges({{12, 20}, {185, 193}, {82, 87}, {94, 102}, {112, 126}, {142, 150}}));
+  EXPECT_EQ(
+      covered(HeaderLayout::kX),
+      ranges({{12, 21}, {83, 91}, {92, 106}, {107, 115}, {116, 124}, {185, 193}, {216, 221}, {247, 255}}));
+}
+
 }  // namespace

@@ -199,15 +199,14 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
   std::vector<const char*> words;
   for (const std::string& word : options.tarvik_words) words.push_back(word.c_str());
   const CCommandLine command_line = CCommandLine::FromArgv(static_cast<int>(words.size()), words.data());
-  if (command_line.show_help()) {
-    ui.ShowMessage(msg::kCliUsage, strings.Text(msg::kCliUsage), MessageIcon::kInformation,
-                   MessageButtons::kOk);
-    return 0;
-  }
-
   CTarvikApp app(ui, strings, environment);
   switch (app.InitInstance(command_line)) {
     case StartupResult::kQuit:
+      // The start-up has shown the program's help (710); tarvik-cli's own switches follow it.
+      if (command_line.show_help()) {
+        ui.ShowMessage(msg::kCliUsage, strings.Text(msg::kCliUsage), MessageIcon::kInformation,
+                       MessageButtons::kOk);
+      }
       return 0;
     case StartupResult::kFailed:
       return 1;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "tarvik/cli/cli_session.h"
@@ -45,14 +47,29 @@ TEST(CliOptionsTest, BadSwitchEndsWithStatusTwoAndTheUsage) {
   EXPECT_NE(err.str().find("Usage: tarvik-cli"), std::string::npos);
 }
 
-TEST(CliOptionsTest, HelpShowsTheUsageAndSucceeds) {
-  for (const char* word : {"--help", "/?", "-h"}) {
+// Every spelling of the help switch shows the program's help text, as tarvik does, and then the
+// switches of tarvik-cli.
+TEST(CliOptionsTest, HelpShowsTheProgramsHelpThenTheUsage) {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("kr_cli_help_" + std::to_string(::getpid()));
+  AppEnvironment environment;
+  environment.environment = [&](std::string_view name) -> std::optional<std::string> {
+    if (name == "TARVIK_DATA_ROOT") return root.string();
+    return std::nullopt;
+  };
+  for (const char* word : {"--help", "/?", "-h", "/h", "-help"}) {
     std::ostringstream out;
     std::ostringstream err;
     ConsoleUi ui(out, err);
-    EXPECT_EQ(RunCliSession(Parse({word}), ui, AppEnvironment{}), 0) << word;
-    EXPECT_NE((out.str() + err.str()).find("--new-tcp-document FILE HOST:PORT"), std::string::npos) << word;
+    EXPECT_EQ(RunCliSession(Parse({word}), ui, environment), 0) << word;
+    const std::string shown = out.str() + err.str();
+    const size_t help = shown.find("Startup Options\n==========\n\nSyntax:\nTarvik [");
+    const size_t usage = shown.find("--new-tcp-document FILE HOST:PORT");
+    EXPECT_NE(help, std::string::npos) << word << ": " << shown;
+    EXPECT_NE(usage, std::string::npos) << word;
+    EXPECT_LT(help, usage) << word;
   }
+  std::filesystem::remove_all(root);
 }
 
 TEST(ConsoleUiTest, EventRowShowsNumberTypeDateTimePeaksAndSamples) {

@@ -294,6 +294,23 @@ TEST_F(EventDownloadTest, DateTimeNameWithTheViewingPrefixFallsBackToTheNumericN
   EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"$tp03017.skr"});
 }
 
+// A recorder's identification used as the root name ("K 1/../x:y") is made safe when the file is
+// written; the name the download reports, and the one its naming rule gives for the same event and
+// its partner, are the names on disk, so whoever opens them finds them.
+TEST_F(EventDownloadTest, ReportedNameIsTheFileWrittenForUnsafeRecorderText) {
+  rig_.context().download_prefix = folder_.string() + "/K 1..x:y ";
+  Start();
+  SendPair(1, Header("SKR4100", 0, 10));
+  SendPair(2, DataPair(1, 10));
+  SendEot();
+  SendEot();
+  ASSERT_EQ(FilesInFolder(), std::vector<std::string>{"K 1._x_y 017.skr"});
+  const fs::path written = folder_ / "K 1._x_y 017.skr";
+  EXPECT_EQ(download_.last_file_name(), written.string());
+  EXPECT_EQ(download_.EventFileNameFor(1, 17, "SKR"), written.string());
+  EXPECT_EQ(download_.EventFileNameFor(1, 517, "SKR"), (folder_ / "K 1._x_y 517.skr").string());
+}
+
 TEST_F(EventDownloadTest, DateTimeNameCarriesTheSanitisedStationName) {
   rig_.context().date_time_file_names = true;
   rig_.context().station_names[0] = "../Nord/Ost";

@@ -76,9 +76,11 @@ double Interpolate(double f, double f0, double v0, double f1, double v1) {
   return v0 + (v1 - v0) * (f - f0) / (f1 - f0);
 }
 
-int Sign(double value, double level) {
-  if (value > level) return 1;
-  if (value < level) return -1;
+// Which side of the level a value lies on; values closer to it than `tolerance` count as on it, so
+// that rounding in the mean cannot put a quiet stretch of exact zeros on one side.
+int Side(double value, double level, double tolerance) {
+  if (value > level + tolerance) return 1;
+  if (value < level - tolerance) return -1;
   return 0;
 }
 
@@ -105,24 +107,26 @@ double GuidelineVelocity(int line, std::optional<double> frequency_hz) {
 std::optional<double> HalfWaveFrequency(std::span<const double> values, std::size_t peak_index, double level,
                                         double sampling_hz) {
   if (sampling_hz <= 0.0 || peak_index >= values.size()) return std::nullopt;
-  const int side = Sign(values[peak_index], level);
+  const double tolerance = 1e-9 * std::fabs(values[peak_index] - level);
+  auto side_of = [&](double v) { return Side(v, level, tolerance); };
+  const int side = side_of(values[peak_index]);
   if (side == 0) return std::nullopt;
   // Walk back to the first sample that is no longer on the peak's side of the level; the crossing
   // lies between it and the next sample (exactly on it when it equals the level).
   std::optional<double> before;
   for (std::size_t i = peak_index; i-- > 0;) {
-    if (Sign(values[i], level) == side) continue;
+    if (side_of(values[i]) == side) continue;
     double a = values[i];
     double b = values[i + 1];
-    before = static_cast<double>(i) + (a == level ? 0.0 : (level - a) / (b - a));
+    before = static_cast<double>(i) + (side_of(a) == 0 ? 0.0 : (level - a) / (b - a));
     break;
   }
   std::optional<double> after;
   for (std::size_t j = peak_index + 1; j < values.size(); ++j) {
-    if (Sign(values[j], level) == side) continue;
+    if (side_of(values[j]) == side) continue;
     double a = values[j - 1];
     double b = values[j];
-    after = static_cast<double>(j) - (b == level ? 0.0 : (b - level) / (b - a));
+    after = static_cast<double>(j) - (side_of(b) == 0 ? 0.0 : (b - level) / (b - a));
     break;
   }
   if (!before || !after || *after <= *before) return std::nullopt;

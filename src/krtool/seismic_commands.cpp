@@ -1,6 +1,7 @@
 #include "krtool/seismic_commands.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -29,8 +30,19 @@ struct StreamArguments {
   std::optional<std::string> location;
   std::optional<std::string> channels;
   std::optional<std::string> sds;
+  std::optional<std::string> utc_offset;
   bool physical = false;
 };
+
+// Hours between -14 and 14 ("+1", "-5.5"), as microseconds; nullopt for anything else.
+std::optional<std::int64_t> ParseUtcOffset(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  double hours = std::strtod(text.c_str(), &end);
+  if (end == nullptr || *end != '\0' || !std::isfinite(hours) || hours < -14.0 || hours > 14.0)
+    return std::nullopt;
+  return static_cast<std::int64_t>(std::llround(hours * 3600.0)) * 1000000;
+}
 
 class Command {
  public:
@@ -67,6 +79,7 @@ class Command {
       if (arg == "--station") target = &parsed.station;
       if (arg == "--location") target = &parsed.location;
       if (arg == "--channels") target = &parsed.channels;
+      if (arg == "--utc-offset") target = &parsed.utc_offset;
       if (mseed && arg == "--sds") target = &parsed.sds;
       if (target == nullptr) {
         c_.err << c_.strings.Format(kMsgUnknownOption, arg) << '\n';
@@ -79,6 +92,19 @@ class Command {
       *target = args[++i];
     }
     return parsed;
+  }
+
+  // Moves the start from the recorder's clock to UTC when the command line says how far that clock is
+  // ahead; false after a message when the offset is no number of hours.
+  bool ApplyUtcOffset(tarvik::EventTraces& traces, const StreamArguments& args) const {
+    if (!args.utc_offset) return true;
+    std::optional<std::int64_t> offset = ParseUtcOffset(*args.utc_offset);
+    if (!offset) {
+      c_.err << c_.strings.Format(kMsgBadUtcOffset, *args.utc_offset) << '\n';
+      return false;
+    }
+    traces.start_us -= *offset;
+    return true;
   }
 
   std::optional<tarvik::EventTraces> Load(const std::string& path) const {
@@ -275,7 +301,7 @@ int RunMseed(std::span<const std::string> args, const ToolContext& context) {
   std::optional<tarvik::EventTraces> traces = command.Load(parsed->positional[0]);
   if (!traces) return kExitFailed;
   std::optional<tarvik::SeedNaming> naming = command.Naming(*traces, *parsed);
-  if (!naming) return kExitUsage;
+  if (!naming || !command.ApplyUtcOffset(*traces, *parsed)) return kExitUsage;
 
   tarvik::MiniSeedWriter writer(*traces, *naming, parsed->physical, context.strings);
   command.PrintTraces(*traces, *naming);
@@ -302,7 +328,7 @@ int RunSac(std::span<const std::string> args, const ToolContext& context) {
   std::optional<tarvik::EventTraces> traces = command.Load(parsed->positional[0]);
   if (!traces) return kExitFailed;
   std::optional<tarvik::SeedNaming> naming = command.Naming(*traces, *parsed);
-  if (!naming) return kExitUsage;
+  if (!naming || !command.ApplyUtcOffset(*traces, *parsed)) return kExitUsage;
 
   std::filesystem::path folder = parsed->positional[1];
   std::error_code error;

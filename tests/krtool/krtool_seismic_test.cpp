@@ -82,6 +82,18 @@ TEST_F(KrtoolSeismicTest, MseedWithNamesFromTheCommandLine) {
   ASSERT_EQ(physical.size(), 600u);
   EXPECT_NEAR(physical[104], 13.0, 1e-12);
 
+  // A recorder clock one hour ahead of UTC (set from a PC on Central European Time).
+  Outcome shifted = Krtool({"mseed", Path("a.skr"), Path("c.mseed"), "--utc-offset", "+1"});
+  EXPECT_EQ(shifted.status, 0) << shifted.err;
+  EXPECT_EQ(kr_test::ReadMiniSeed(dir_ / "c.mseed")["GH1"].start, 1773576030200000 - 3600000000LL);
+  Outcome west = Krtool({"sac", Path("a.skr"), Path("west"), "--utc-offset", "-5.5"});
+  EXPECT_EQ(west.status, 0) << west.err;
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "west/XX.S0042..GH1.2026.074.173030.SAC"));
+  Outcome bad = Krtool({"mseed", Path("a.skr"), Path("d.mseed"), "--utc-offset", "15"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.err, "Invalid UTC offset \"15\": hours between -14 and 14, for example +1 or -5.5.\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "d.mseed"));
+
   Outcome sds = Krtool({"mseed", Path("a.skr"), "--sds", Path("sds")});
   EXPECT_EQ(sds.status, 0) << sds.err;
   EXPECT_TRUE(std::filesystem::exists(dir_ / "sds/2026/XX/S0042/GH3.D/XX.S0042..GH3.D.2026.074"));

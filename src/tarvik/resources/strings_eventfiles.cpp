@@ -120,40 +120,45 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {25121, "\"%s\" is not a file.", "\"%s\" ist keine Datei.", "“%s”不是文件。"},
     {25130,
      "Usage: krtool mseed FILE [OUT.mseed] [--network NN] [--station NAME] [--location LL]\n"
-     "                    [--channels X,Y,Z] [--physical] [--sds ROOT]\n"
+     "                    [--channels X,Y,Z] [--physical] [--sds ROOT] [--utc-offset HOURS]\n"
      "Writes the waveform of FILE (skr, vkr, xkr) as miniSEED, one trace per channel: counts as\n"
      "Steim-2 integers, or with --physical the values in the channels' units as 64-bit floats.\n"
      "Defaults: network XX, station from the recorder's serial number, no location, channel codes\n"
      "from the sampling rate and the unit (for example EHZ for a geophone at 100 Hz). --sds ROOT\n"
      "appends to the day files of an SDS archive (ROOT/YEAR/NET/STA/CHA.D/NET.STA.LOC.CHA.D.YEAR.DAY);\n"
-     "OUT.mseed may then be left out. The start time is the recorder's time, written as UTC.\n",
+     "OUT.mseed may then be left out. The start time is the recorder's time, written as UTC; for a\n"
+     "recorder whose clock runs ahead of UTC, --utc-offset HOURS (for example +1) subtracts the offset.\n",
      "Aufruf: krtool mseed DATEI [AUS.mseed] [--network NN] [--station NAME] [--location LL]\n"
-     "                    [--channels X,Y,Z] [--physical] [--sds WURZEL]\n"
+     "                    [--channels X,Y,Z] [--physical] [--sds WURZEL] [--utc-offset STUNDEN]\n"
      "Schreibt die Zeitverläufe von DATEI (skr, vkr, xkr) als miniSEED, eine Spur je Kanal: Digits als\n"
      "Steim-2-Ganzzahlen, mit --physical die Werte in den Einheiten der Kanäle als 64-Bit-Gleitkommazahlen.\n"
      "Vorgaben: Netz XX, Station aus der Seriennummer des Geräts, keine Location, Kanalcodes aus\n"
      "Abtastrate und Einheit (zum Beispiel EHZ für ein Geophon mit 100 Hz). --sds WURZEL hängt an\n"
      "die Tagesdateien eines SDS-Archivs an (WURZEL/JAHR/NETZ/STA/KAN.D/NETZ.STA.LOC.KAN.D.JAHR.TAG);\n"
-     "AUS.mseed kann dann entfallen. Die Startzeit ist die Zeit des Geräts, geschrieben als UTC.\n",
+     "AUS.mseed kann dann entfallen. Die Startzeit ist die Zeit des Geräts, geschrieben als UTC; geht die\n"
+     "Uhr des Geräts gegenüber UTC vor, zieht --utc-offset STUNDEN (zum Beispiel +1) die Differenz ab.\n",
      "用法：krtool mseed 文件 [输出.mseed] [--network NN] [--station 名称] [--location LL]\n"
-     "                    [--channels X,Y,Z] [--physical] [--sds 根目录]\n"
+     "                    [--channels X,Y,Z] [--physical] [--sds 根目录] [--utc-offset 小时]\n"
      "将文件（skr、vkr、xkr）的波形写为 miniSEED，每个通道一条迹线：默认为 Steim-2 整数计数，\n"
      "使用 --physical 时为通道单位下的 64 位浮点物理值。\n"
      "默认：台网 XX，台站取自记录仪序列号，无位置码，通道码由采样率和单位决定\n"
      "（例如 100 Hz 检波器为 EHZ）。--sds 根目录 追加写入 SDS 存档的日文件\n"
      "（根目录/年/台网/台站/通道.D/台网.台站.位置.通道.D.年.日）；此时可省略输出文件。\n"
-     "起始时间为记录仪时钟的时间，按 UTC 写出。\n"},
+     "起始时间为记录仪时钟的时间，按 UTC 写出；若记录仪时钟比 UTC 快，\n"
+     "--utc-offset 小时（例如 +1）减去该差值。\n"},
     {25131,
      "Usage: krtool sac FILE OUTDIR [--network NN] [--station NAME] [--location LL] [--channels X,Y,Z]\n"
+     "                  [--utc-offset HOURS]\n"
      "Writes one binary SAC file (version 6, little-endian) per channel of FILE into OUTDIR, with the\n"
-     "values in the channels' units, named NET.STA.LOC.CHA.YEAR.DAY.HHMMSS.SAC. Names as for mseed.\n",
+     "values in the channels' units, named NET.STA.LOC.CHA.YEAR.DAY.HHMMSS.SAC. Options as for mseed.\n",
      "Aufruf: krtool sac DATEI AUSORDNER [--network NN] [--station NAME] [--location LL] [--channels X,Y,Z]\n"
      "Schreibt je Kanal von DATEI eine binäre SAC-Datei (Version 6, Little-Endian) in AUSORDNER, mit den\n"
      "Werten in den Einheiten der Kanäle, benannt NETZ.STA.LOC.KAN.JAHR.TAG.HHMMSS.SAC. Namen wie bei "
      "mseed.\n",
      "用法：krtool sac 文件 输出目录 [--network NN] [--station 名称] [--location LL] [--channels X,Y,Z]\n"
+     "                  [--utc-offset 小时]\n"
      "将文件的每个通道写为一个二进制 SAC 文件（版本 6，小端序）到输出目录，数值为通道单位下的物理值，\n"
-     "文件名为 台网.台站.位置.通道.年.日.时分秒.SAC。名称规则同 mseed。\n"},
+     "文件名为 台网.台站.位置.通道.年.日.时分秒.SAC。选项同 mseed。\n"},
     {25132,
      "Usage: krtool assess FILE [--line 1|2|3] [--json] [--force]\n"
      "Assesses the event against the guideline values of DIN 4150-3, table 1 (short-term vibration at\n"
@@ -245,6 +250,9 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "行“%s”无效：应为 1、2 或 3。"},
     {25158, "Start time: %s (the recorder's clock)\n", "Startzeit: %s (Uhr des Geräts)\n",
      "起始时间：%s（记录仪时钟）\n"},
+    {25159, "Invalid UTC offset \"%s\": hours between -14 and 14, for example +1 or -5.5.",
+     "Ungültiger UTC-Versatz \"%s\": Stunden zwischen -14 und 14, zum Beispiel +1 oder -5.5.",
+     "UTC 偏移“%s”无效：应为 -14 至 14 之间的小时数，例如 +1 或 -5.5。"},
 });
 
 }  // namespace

@@ -306,6 +306,10 @@ int RunMseed(std::span<const std::string> args, const ToolContext& context) {
   tarvik::MiniSeedWriter writer(*traces, *naming, parsed->physical, context.strings);
   command.PrintTraces(*traces, *naming);
   if (parsed->positional.size() == 2) {
+    // Writing over the event file itself would lose the recording.
+    std::error_code same_error;
+    if (std::filesystem::equivalent(parsed->positional[0], parsed->positional[1], same_error))
+      return command.Failed(context.strings.Format(kMsgOutputIsInput, parsed->positional[1]));
     std::string error = writer.WriteFile(parsed->positional[1]);
     if (!error.empty()) return command.Failed(error);
     context.out << context.strings.Format(kMsgWritten, parsed->positional[1]);

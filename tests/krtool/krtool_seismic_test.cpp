@@ -121,6 +121,12 @@ TEST_F(KrtoolSeismicTest, MseedRefusesWhatItCannotWrite) {
   EXPECT_EQ(Krtool({"mseed", Path("a.skr"), Path("a.mseed"), "--steim1"}).err,
             "Unknown option \"--steim1\".\n");
   EXPECT_FALSE(std::filesystem::exists(dir_ / "a.mseed"));
+  auto size = std::filesystem::file_size(dir_ / "a.skr");
+  Outcome same = Krtool({"mseed", Path("a.skr"), dir_.path().string() + "/./a.skr"});
+  EXPECT_EQ(same.status, 1);
+  EXPECT_EQ(same.err, "\"" + dir_.path().string() +
+                          "/./a.skr\" is the event file itself; choose another output file.\n");
+  EXPECT_EQ(std::filesystem::file_size(dir_ / "a.skr"), size);
   Outcome folder = Krtool({"mseed", Path("a.skr"), dir_.path().string()});
   EXPECT_EQ(folder.status, 1);
   EXPECT_TRUE(folder.err.starts_with("Cannot write")) << folder.err;

@@ -1,5 +1,8 @@
 #include "tarvik/eventfiles/seismic_export.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "tarvik/eventfiles/event_traces.h"
 #include "tarvik/eventfiles/mseed_writer.h"
 #include "tarvik/eventfiles/seed_naming.h"
@@ -31,6 +34,10 @@ MiniSeedExportResult ExportMiniSeed(const std::filesystem::path& event_file,
   result.error = ValidateSeedNaming(naming, strings);
   if (!result.error.empty()) return result;
   std::filesystem::path path = MiniSeedPathFor(event_file);
+  if (path == event_file) {  // an event file named *.mseed: its copy would replace it
+    result.error = strings.Format(kMsgCannotWrite, path.string(), std::string(std::strerror(EEXIST)));
+    return result;
+  }
   MiniSeedWriter writer(*loaded.traces, naming, options.MiniSeedPhysical != 0, strings);
   result.error = writer.WriteFile(path);
   if (!result.error.empty()) return result;

@@ -253,6 +253,9 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {25159, "Invalid UTC offset \"%s\": hours between -14 and 14, for example +1 or -5.5.",
      "Ungültiger UTC-Versatz \"%s\": Stunden zwischen -14 und 14, zum Beispiel +1 oder -5.5.",
      "UTC 偏移“%s”无效：应为 -14 至 14 之间的小时数，例如 +1 或 -5.5。"},
+    {25160, "\"%s\" is the event file itself; choose another output file.",
+     "\"%s\" ist die Ereignisdatei selbst; bitte eine andere Ausgabedatei wählen.",
+     "“%s”就是事件文件本身；请选择其他输出文件。"},
 });
 
 }  // namespace

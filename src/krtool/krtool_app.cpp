@@ -8,6 +8,7 @@
 
 #include "krcommon/event_header.h"
 #include "krcommon/event_values.h"
+#include "krtool/seismic_commands.h"
 #include "tarvik/eventfiles/event_converter.h"
 #include "tarvik/eventfiles/event_kind.h"
 #include "tarvik/eventfiles/export_options.h"
@@ -57,6 +58,10 @@ class Tool {
     if (command == "info") return Info(rest);
     if (command == "kind") return Kind(rest);
     if (command == "export") return Export(rest);
+    ToolContext context{out_, err_, clock_, strings_};
+    if (command == "mseed") return RunMseed(rest, context);
+    if (command == "sac") return RunSac(rest, context);
+    if (command == "assess") return RunAssess(rest, context);
     err_ << strings_.Format(kMsgUnknownCommand, command) << '\n';
     return kExitUsage;
   }

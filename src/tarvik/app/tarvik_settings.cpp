@@ -187,6 +187,11 @@ TarvikSettings ReadSettings(const kr::IniFile& ini, const std::filesystem::path&
     SetExportOption(settings.export_options, key, ini.GetInt(kExport, key, value));
   }
   settings.export_options.UsDateFormat = settings.us_date_format;
+  settings.mini_seed.MiniSeed = ini.GetInt(kExport, "MiniSeed", settings.mini_seed.MiniSeed);
+  settings.mini_seed.MiniSeedNetwork =
+      ini.GetString(kExport, "MiniSeedNetwork", settings.mini_seed.MiniSeedNetwork);
+  settings.mini_seed.MiniSeedPhysical =
+      ini.GetInt(kExport, "MiniSeedPhysical", settings.mini_seed.MiniSeedPhysical);
   for (size_t i = 0; i < settings.local_events_history.size(); ++i) {
     settings.local_events_history[i] = ini.GetString(kLocalEventsHistory, HistoryKey(i), "");
   }
@@ -206,6 +211,9 @@ void WriteSettings(const TarvikSettings& settings, kr::IniFile& ini) {
     int value = 0;
     if (GetExportOption(settings.export_options, key, value)) ini.SetInt(kExport, key, value);
   }
+  ini.SetInt(kExport, "MiniSeed", settings.mini_seed.MiniSeed);
+  ini.SetString(kExport, "MiniSeedNetwork", settings.mini_seed.MiniSeedNetwork);
+  ini.SetInt(kExport, "MiniSeedPhysical", settings.mini_seed.MiniSeedPhysical);
   for (size_t i = 0; i < settings.local_events_history.size(); ++i) {
     ini.SetString(kLocalEventsHistory, HistoryKey(i), settings.local_events_history[i]);
   }

@@ -8,6 +8,7 @@
 #include "krcommon/ini_file.h"
 #include "tarvik/app/serial_ports.h"
 #include "tarvik/eventfiles/export_options.h"
+#include "tarvik/eventfiles/seismic_export.h"
 
 namespace tarvik {
 
@@ -101,6 +102,9 @@ struct TarvikSettings {
   // [Export]. Its UsDateFormat is not stored in that section: ExportOptionsOf fills it from
   // us_date_format above, the one place that setting lives.
   ExportOptions export_options;
+  // [Export] too: the miniSEED copy of each downloaded event (MiniSeed, MiniSeedNetwork,
+  // MiniSeedPhysical), written after the ASCII export keys.
+  MiniSeedExportOptions mini_seed;
 
   // [LocalEventsHistory]: recently used folders of the local event browser, Path0..Path4.
   std::array<std::string, 5> local_events_history;

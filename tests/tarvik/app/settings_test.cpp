@@ -98,6 +98,9 @@ std::string FirstStartFile(const std::string& root) {
       "IgnoreFirst=0\r\n"
       "Include=100\r\n"
       "TimeInformation=0\r\n"
+      "MiniSeed=0\r\n"
+      "MiniSeedNetwork=XX\r\n"
+      "MiniSeedPhysical=0\r\n"
       "[LocalEventsHistory]\r\n"
       "Path0=\r\n"
       "Path1=\r\n"
@@ -140,7 +143,7 @@ TEST(Settings, ReadsEverySectionOfAFullFile) {
       "[Export]\nHeader=0\nInterpreted=0\nData=0\nChannelFiles=1\nChannelMinMax=1\nAverage=1\nRootMeasSquare="
       "1\n"
       "NotLSB=1\nTrim=1\nTrimFirstLast=1\nFirstSamples=7\nLastSamples=8\nIgnoreFirst=9\nInclude=10\n"
-      "TimeInformation=1\n"
+      "TimeInformation=1\nMiniSeed=1\nMiniSeedNetwork=KR\nMiniSeedPhysical=1\n"
       "[LocalEventsHistory]\nPath0=/e0\nPath4=/e4\n"
       "[SerialPorts]\nCOM2=/dev/ttyUSB0\nCOM16=/dev/serial/by-id/usb-kr\n");
   TarvikSettings s = tarvik::ReadSettings(ini, "/root");
@@ -212,6 +215,9 @@ TEST(Settings, ReadsEverySectionOfAFullFile) {
   EXPECT_EQ(e.Include, 10);
   EXPECT_EQ(e.TimeInformation, 1);
   EXPECT_EQ(e.UsDateFormat, 1);  // from [Monitoring]
+  EXPECT_EQ(s.mini_seed.MiniSeed, 1);
+  EXPECT_EQ(s.mini_seed.MiniSeedNetwork, "KR");
+  EXPECT_EQ(s.mini_seed.MiniSeedPhysical, 1);
   EXPECT_EQ(s.local_events_history[0], "/e0");
   EXPECT_EQ(s.local_events_history[1], "");
   EXPECT_EQ(s.local_events_history[4], "/e4");

@@ -2,7 +2,7 @@
 # Installs the Debian packages the tool set needs to build and test, and nothing when all are present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format qt6-base-dev)
 
 missing=()
 for p in "${packages[@]}"; do

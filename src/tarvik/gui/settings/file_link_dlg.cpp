@@ -166,6 +166,7 @@ CFileLinkDlg::CFileLinkDlg(const TarvikSettings& settings, const kr::StringTable
   outer->addStretch(1);
   outer->addWidget(buttons);
 
+  setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 64);
   ShowValues();
   connect(link_kind_, &QComboBox::currentIndexChanged, this, [this] { OnLinkKindChanged(); });
   connect(use_host_name_, &QCheckBox::toggled, this, [this] { UpdateEnabling(); });

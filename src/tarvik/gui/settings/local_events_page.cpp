@@ -25,6 +25,17 @@ int CorrectionHoursOf(const std::string& value) {
   return LocalCorrectionHours(has_sign ? value : "+" + value);
 }
 
+// Hours shown with their sign, as the settings file writes them ("+8", "-5").
+class SignedHoursBox : public QSpinBox {
+ public:
+  using QSpinBox::QSpinBox;
+
+ protected:
+  QString textFromValue(int value) const override {
+    return value > 0 ? QStringLiteral("+%1").arg(value) : QString::number(value);
+  }
+};
+
 }  // namespace
 
 CLocalEventsPage::CLocalEventsPage(const TarvikSettings& settings, const kr::StringTable& strings,
@@ -35,7 +46,7 @@ CLocalEventsPage::CLocalEventsPage(const TarvikSettings& settings, const kr::Str
       MakeCheck(QStringLiteral("DateTimeFileNames"), text[1], settings.date_time_file_names != 0, this);
   local_time_correction_ =
       MakeCheck(QStringLiteral("LocalTimeCorrection"), text[2], settings.local_time_correction != 0, this);
-  correction_hours_ = new QSpinBox(this);
+  correction_hours_ = new SignedHoursBox(this);
   correction_hours_->setObjectName(QStringLiteral("LocalCorrectionValue"));
   correction_hours_->setRange(-kMaxCorrectionHours, kMaxCorrectionHours);
   correction_hours_->setValue(std::clamp(CorrectionHoursOf(settings.local_correction_value),

@@ -40,7 +40,7 @@ CPathsPage::CPathsPage(const TarvikSettings& settings, const kr::StringTable& st
   for (const FolderRow& row : kFolderRows) {
     auto* edit = new QLineEdit(ToQString((settings.*row.member).string()), this);
     edit->setObjectName(QLatin1String(row.key));
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 44);
     auto* browse = new QPushButton(text[kBrowseLine], this);
     browse->setObjectName(QLatin1String(row.key) + QStringLiteral(".Browse"));
     const QString title = text[row.line];

@@ -24,12 +24,12 @@ QString DeviceIn(const QComboBox* combo) {
   return combo->currentText().trimmed();
 }
 
-// "/dev/serial/by-id/usb-...  ->  /dev/ttyUSB0" for links, the path alone otherwise.
+// "/dev/serial/by-id/usb-...  ->  ttyUSB0" for links, the path alone otherwise.
 QString DescribeDevice(const std::string& device) {
   std::error_code error;
   const std::filesystem::path target = std::filesystem::canonical(device, error);
   if (error || target == std::filesystem::path(device)) return ToQString(device);
-  return ToQString(device) + QStringLiteral("  \u2192  ") + ToQString(target.string());
+  return ToQString(device) + QStringLiteral("  \u2192  ") + ToQString(target.filename().string());
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ CSerialPortsPage::CSerialPortsPage(const TarvikSettings& settings, const kr::Str
   auto* list = new QListWidget(this);
   list->setObjectName(QStringLiteral("DevicesPresent"));
   for (const std::string& device : present) list->addItem(DescribeDevice(device));
-  list->setMaximumHeight(list->fontMetrics().height() * 6);
+  list->setFixedHeight(list->fontMetrics().height() * 8);
 
   form()->addRow(scroll);
   form()->addRow(new QLabel(text[3], this));

@@ -9,7 +9,7 @@ CSettingsPage::CSettingsPage(QString title, QWidget* parent) : QWidget(parent), 
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
   form_ = new QFormLayout;
-  form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  form_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
   form_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   outer->addLayout(form_);
   outer->addStretch(1);

@@ -44,15 +44,21 @@ class Screenshots : public ::testing::Test {
     settings_ = tarvik::DefaultSettings("/home/operator/Documents/Tarvik");
     settings_.local_events_history = {"/home/operator/Documents/Tarvik/Data/",
                                       "/media/operator/KR-CARD/Events/", "", "", ""};
-    const std::filesystem::path by_id = dir_.path() / "serial" / "by-id";
+    std::filesystem::remove_all(dev_);
+    const std::filesystem::path by_id = dev_ / "serial" / "by-id";
     std::filesystem::create_directories(by_id);
-    for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0", "ttyACM0"})
-      guitest::WriteText(dir_.path() / name, "");
+    for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0", "ttyACM0"}) guitest::WriteText(dev_ / name, "");
     std::filesystem::create_symlink("../../ttyUSB0", by_id / "usb-FTDI_KR_Cable_A10K3XQ2-if00-port0");
     settings_.serial_ports.SetDevicePath(3, (by_id / "usb-FTDI_KR_Cable_A10K3XQ2-if00-port0").string());
   }
 
-  guitest::TempDir dir_;
+  ~Screenshots() override {
+    std::error_code error;
+    std::filesystem::remove_all(dev_, error);
+  }
+
+  // Always the same folder, so that the pictures do not change from one run to the next.
+  const std::filesystem::path dev_ = std::filesystem::temp_directory_path() / "tarvik-screenshot-dev";
   tarvik::TarvikSettings settings_;
   guitest::FakeUi ui_;
 };
@@ -62,7 +68,7 @@ TEST_F(Screenshots, EverySettingsPageInEveryLanguage) {
     kr::StringTable strings = tarvik::MakeTarvikStringTable();
     strings.SetLanguage(kr::LanguageFromSetting(language.setting));
     tarvik::CSettingsSheet sheet(
-        settings_, strings, ui_, [] { return true; }, nullptr, dir_.path());
+        settings_, strings, ui_, [] { return true; }, nullptr, dev_);
     sheet.show();
     sheet.ShowBranch();
     Save(sheet, Shot("settings_communication", language.suffix));

@@ -177,12 +177,7 @@ void CFileLinkDlg::ShowValues() {
   const ConnectionRecord& v = model_.values();
   ShowNumberChoice(link_kind_, v.link_kind);
   ShowNumberChoice(baud_, v.baud);
-  const int com_index = com_port_->findData(v.com_port);
-  if (com_index >= 0) {
-    com_port_->setCurrentIndex(com_index);
-  } else {
-    ShowNumberChoice(com_port_, v.com_port);
-  }
+  ShowNumberChoice(com_port_, v.com_port);
   dial_timeout_->setValue(v.dial_timeout);
   connection_timeout_->setValue(v.connection_timeout);
   dial_command_->setText(ToQString(v.dial_command));

@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "gui_test_support.h"
+#include "tarvik/gui/settings/gui_text.h"
 #include "tarvik/resources/tarvik_strings.h"
 
 namespace {
@@ -255,6 +256,13 @@ TEST_F(FileLinkDlgTest, OpeningAFileShowsItAsItStands) {
   EXPECT_EQ(Field<QSpinBox>(*dialog, "ConnectionTimeout")->value(), 750);
   EXPECT_FALSE(Field<QLineEdit>(*dialog, "PhoneNumber")->isEnabled());
   EXPECT_TRUE(ui_.shown.empty());
+}
+
+TEST(QtFileFilter, TableFiltersBecomeQtFilters) {
+  EXPECT_EQ(tarvik::QtFileFilter("KR Connection Files (*.krc)|*.krc|All Files (*.*)|*.*||").toStdString(),
+            "KR Connection Files (*.krc);;All Files (*.*)");
+  EXPECT_EQ(tarvik::QtFileFilter("Scripts|*.krs;*.txt||").toStdString(), "Scripts (*.krs *.txt)");
+  EXPECT_EQ(tarvik::QtFileFilter("").toStdString(), "");
 }
 
 }  // namespace

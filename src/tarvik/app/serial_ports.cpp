@@ -76,13 +76,13 @@ void SerialPortMap::SetDevicePath(int port, std::string device) {
 
 std::vector<std::string> ListSerialDevices(const std::filesystem::path& dev_root) {
   std::vector<std::string> devices;
+  const std::filesystem::path by_id = dev_root / "serial" / "by-id";
+  for (const std::string& name : EntriesWithPrefix(by_id, "")) devices.push_back((by_id / name).string());
   for (std::string_view prefix : {"ttyS", "ttyUSB", "ttyACM"}) {
     for (const std::string& name : EntriesWithPrefix(dev_root, prefix)) {
       devices.push_back((dev_root / name).string());
     }
   }
-  const std::filesystem::path by_id = dev_root / "serial" / "by-id";
-  for (const std::string& name : EntriesWithPrefix(by_id, "")) devices.push_back((by_id / name).string());
   return devices;
 }
 

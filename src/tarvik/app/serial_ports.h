@@ -29,8 +29,9 @@ class SerialPortMap {
   std::array<std::string, kLastPort> devices_;
 };
 
-// The serial devices present below `dev_root` (normally /dev): ttyS*, ttyUSB*, ttyACM* and
-// serial/by-id/*, each group sorted naturally (ttyS2 before ttyS10). Missing folders are skipped.
+// The serial devices present below `dev_root` (normally /dev): serial/by-id/* first, since those
+// names stay the same when adapters are plugged in another order, then ttyS*, ttyUSB* and ttyACM*;
+// each group sorted naturally (ttyS2 before ttyS10). Missing folders are skipped.
 std::vector<std::string> ListSerialDevices(const std::filesystem::path& dev_root = "/dev");
 
 }  // namespace tarvik

@@ -333,10 +333,9 @@ TEST(SerialPorts, ListsTheSerialDevicesPresentInNaturalOrder) {
   std::filesystem::create_directories(dev / "serial" / "by-id");
   apptest::WriteText(dev / "serial" / "by-id" / "usb-FTDI_KR-if00-port0", "");
   const std::string d = dev.string();
-  EXPECT_EQ(
-      tarvik::ListSerialDevices(dev),
-      (std::vector<std::string>{d + "/ttyS0", d + "/ttyS2", d + "/ttyS10", d + "/ttyUSB0", d + "/ttyUSB1",
-                                d + "/ttyACM0", d + "/serial/by-id/usb-FTDI_KR-if00-port0"}));
+  EXPECT_EQ(tarvik::ListSerialDevices(dev),
+            (std::vector<std::string>{d + "/serial/by-id/usb-FTDI_KR-if00-port0", d + "/ttyS0", d + "/ttyS2",
+                                      d + "/ttyS10", d + "/ttyUSB0", d + "/ttyUSB1", d + "/ttyACM0"}));
   EXPECT_TRUE(tarvik::ListSerialDevices(dev / "missing").empty());
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -55,6 +57,28 @@ TEST(TarvikStrings, LanguageSelectsTheText) {
   EXPECT_EQ(table.Text(518), "Deutsch");
   table.SetLanguage(kr::LanguageFromSetting(2));
   EXPECT_EQ(table.Text(518), "German");
+}
+
+}  // namespace
+
+namespace {
+
+int LineCount(const char* text) {
+  return static_cast<int>(std::count(text, text + std::strlen(text), '\n')) + 1;
+}
+
+// The windows' layout texts hold one label per line; a translation with a line more or less would
+// put every following label at the wrong field.
+TEST(TarvikStrings, LayoutTextsHaveTheSameLinesInEveryLanguage) {
+  kr::StringTable table = tarvik::MakeTarvikStringTable();
+  int layouts = 0;
+  for (const kr::StringEntry& entry : table.entries()) {
+    if (entry.id < 9680 || entry.id > 9699) continue;
+    ++layouts;
+    EXPECT_EQ(LineCount(entry.german), LineCount(entry.english)) << entry.id;
+    EXPECT_EQ(LineCount(entry.chinese), LineCount(entry.english)) << entry.id;
+  }
+  EXPECT_GE(layouts, 10);
 }
 
 }  // namespace

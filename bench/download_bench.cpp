@@ -93,7 +93,7 @@ Connection DownloadAll(const fs::path& root, const ConnectionRecord& record, con
   QuietUi ui;
   LinkAdapter stack(clock);
   stack.link().SetSerialDeviceResolver([&pty](std::uint16_t) { return pty; });
-  OperationEngine engine({stack, stack.data(), stack.context(), settings, ui, strings});
+  OperationEngine engine({stack, stack.data(), stack.context(), settings, ui, strings, clock});
   HeadlessHost host(stack.link(), engine, settings.com_polling_time);
   const long long limit = 600000 / settings.com_polling_time;
   host.RunUntilIdle(limit);

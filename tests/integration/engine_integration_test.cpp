@@ -179,6 +179,25 @@ TEST_F(EngineIntegrationTest, HcuWithTwoRecordersEveryEventOfBothIsIdenticalToTh
   EXPECT_NE(trace.find("disconnected from IP port"), std::string::npos);
 }
 
+// With the export setting on, every waveform downloaded gets its miniSEED copy next to it, in
+// 512-byte records; interval files (vmx) have no samples to copy.
+TEST_F(EngineIntegrationTest, MiniSeedCopyIsWrittenAfterEachWaveformDownload) {
+  WriteSettings("[Export]\r\nMiniSeed=1\r\nMiniSeedNetwork=KR\r\n");
+  SimProcess sim({"--tcp", "0", "--no-stdin"});
+  const int port = PortOf(sim);
+  ASSERT_GT(port, 0);
+  const CliResult result = RunCli({TcpDocument(port).string(), "--transfer-all"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  for (const char* name : {"---01001.mseed", "---01003.mseed"}) {
+    const fs::path copy = DataFolder() / name;
+    ASSERT_TRUE(fs::exists(copy)) << name;
+    EXPECT_GT(fs::file_size(copy), 0u);
+    EXPECT_EQ(fs::file_size(copy) % 512, 0u) << name;
+  }
+  EXPECT_TRUE(fs::exists(DataFolder() / "---01002.vmx"));
+  EXPECT_FALSE(fs::exists(DataFolder() / "---01002.mseed"));
+}
+
 TEST_F(EngineIntegrationTest, CorruptedBlocksAndDroppedRepliesStillGiveIdenticalFiles) {
   const std::vector<std::string> faults = {"--corrupt-block-every", "20", "--drop-reply-every", "100"};
   std::vector<std::string> args = {"--tcp", "0", "--no-stdin"};
@@ -404,7 +423,7 @@ class Session {
       : settings_(DefaultSettings(root)),
         strings_(MakeTarvikStringTable()),
         stack_(clock_),
-        engine_({stack_, stack_.data(), stack_.context(), settings_, ui_, strings_}),
+        engine_({stack_, stack_.data(), stack_.context(), settings_, ui_, strings_, clock_}),
         host_(stack_.link(), engine_, settings_.com_polling_time) {
     fs::create_directories(settings_.data_path);
     std::lock_guard lock(stack_.ModelMutex());

@@ -229,7 +229,7 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
     std::lock_guard lock(stack.ModelMutex());
     ConfigureContext(stack.context(), settings);
   }
-  OperationEngine engine({stack, stack.data(), stack.context(), settings, ui, strings});
+  OperationEngine engine({stack, stack.data(), stack.context(), settings, ui, strings, clock});
   engine.set_no_relogin(command_line.no_relogin());
   engine.set_script_named(!command_line.script_file().empty());
   if (password) engine.set_remembered_password(*password);

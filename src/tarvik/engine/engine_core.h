@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "krcommon/clock.h"
 #include "krcommon/string_table.h"
 #include "tarvik/app/connection_record.h"
 #include "tarvik/app/tarvik_settings.h"
@@ -67,6 +68,7 @@ struct EngineServices {
   TarvikSettings& settings;
   UiPort& ui;
   const kr::StringTable& strings;
+  const kr::Clock& clock;  // the PC's time, for whatever the operations date
 };
 
 // Link states after which the builder sends nothing more by itself: a step that does not name them
@@ -177,6 +179,7 @@ class EngineCore {
   const TarvikSettings& settings() const { return services_.settings; }
   UiPort& ui() { return services_.ui; }
   const kr::StringTable& strings() const { return services_.strings; }
+  const kr::Clock& clock() const { return services_.clock; }
   // The lock around the recorder data model and the protocol context.
   std::mutex& ModelMutex() { return services_.link.ModelMutex(); }
 

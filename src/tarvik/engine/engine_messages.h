@@ -51,5 +51,6 @@ inline constexpr int kCliNeedConnection = 9502;
 inline constexpr int kCliNoSuchRecorder = 9503;
 inline constexpr int kCliBadSwitch = 9504;
 inline constexpr int kCliNotLoggedIn = 9505;
+inline constexpr int kMiniSeedNotWritten = 9506;
 
 }  // namespace tarvik::msg

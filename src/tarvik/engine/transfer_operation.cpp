@@ -8,6 +8,7 @@
 
 #include "krcommon/text_util.h"
 #include "tarvik/engine/engine_messages.h"
+#include "tarvik/eventfiles/seismic_export.h"
 #include "tarvik/protocol/command_table.h"
 
 namespace tarvik {
@@ -263,7 +264,22 @@ void TransferOperation::StepTransfer(bool single) {
   HandleTransferResult(single, result);
 }
 
+void TransferOperation::ExportCompletedEvent() {
+  const MiniSeedExportOptions& options = core().settings().mini_seed;
+  if (options.MiniSeed == 0) return;
+  const std::filesystem::path event_file = core().link().LastEventFileName();
+  // A list that completes without a new file (the event was skipped) has nothing to add.
+  if (event_file.empty() || event_file == last_exported_file_) return;
+  last_exported_file_ = event_file;
+  const MiniSeedExportResult result =
+      ExportMiniSeed(event_file, options, core().strings(), core().clock().LocalNow().year);
+  if (result.status != MiniSeedExportStatus::kFailed) return;
+  core().Warn(msg::kMiniSeedNotWritten,
+              core().strings().Format(msg::kMiniSeedNotWritten, event_file.string(), result.error));
+}
+
 void TransferOperation::OnTransferEventDone(bool single) {
+  ExportCompletedEvent();
   EngineFields& fields = core().fields();
   const auto [events, done] = EventCounts();
   bool more = false;

@@ -58,6 +58,8 @@ class TransferOperation final : public Operation {
   void ShowSelectedProgress();        // state 18: blocks of the selected events
   void ShowViewProgress(int events);  // state 20: blocks of the one event
   void RecordViewedFiles();
+  // The miniSEED copy of the event file just completed, when the settings ask for one.
+  void ExportCompletedEvent();
   // Events on the target recorder and those transferred in this operation.
   std::pair<int, int> EventCounts();
 
@@ -69,6 +71,7 @@ class TransferOperation final : public Operation {
   std::string download_prefix_;
   std::filesystem::path last_event_file_;
   std::filesystem::path last_partner_file_;
+  std::filesystem::path last_exported_file_;
 };
 
 }  // namespace tarvik

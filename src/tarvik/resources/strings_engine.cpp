@@ -158,6 +158,9 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "未知或不完整的开关 \"%s\"。"},
     {9505, "Not logged in: the operations were not run.",
      "Nicht angemeldet: Die Operationen wurden nicht ausgeführt.", "未登录：未执行任何操作。"},
+    {9506, "The event file %s was saved, but its miniSEED copy could not be written.\n%s",
+     "Die Ereignisdatei %s wurde gespeichert, aber ihre miniSEED-Kopie konnte nicht geschrieben werden.\n%s",
+     "事件文件 %s 已保存，但无法写入其 miniSEED 副本。\n%s"},
 });
 
 }  // namespace

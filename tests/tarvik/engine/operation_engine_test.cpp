@@ -34,8 +34,11 @@ class EngineTest : public ::testing::Test {
  protected:
   EngineTest() : settings(DefaultSettings("/tmp/kr-engine-test")), strings(MakeTarvikStringTable()) {}
 
+  kr::FixedClock clock{kr::DateTime{2026, 3, 21, 20, 15, 0, 0, 6}};
+
   void Make() {
-    engine = std::make_unique<OperationEngine>(EngineServices{link, data, context, settings, ui, strings});
+    engine =
+        std::make_unique<OperationEngine>(EngineServices{link, data, context, settings, ui, strings, clock});
   }
   // One timer period: a reply that was due arrives, then the tick runs.
   void Tick(int count = 1) {

@@ -2,7 +2,8 @@
 # Installs the Debian packages the tool set needs to build and test, and nothing when all are present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei)
 
 missing=()
 for p in "${packages[@]}"; do

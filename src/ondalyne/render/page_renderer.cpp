@@ -564,7 +564,7 @@ void CPageRenderer::DrawPeakFrequency(QPainter& painter, const ViewState& view) 
     traces_.push_back(std::move(points));
   }
   DrawXAxis(painter, boxes_.back().rect, 0.0, f_upper,
-            strings_.Format(sid::kPeakFrequencyAxis, std::string("Hz")));
+            strings_.Format(sid::kFrequencyAxis, std::string("Hz")));
 }
 
 }  // namespace ondalyne

@@ -74,7 +74,6 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {30027, "Frequency [%s]", "Frequenz [%s]", "频率 [%s]"},
     {30028, "Trigger: ", "Trigger: ", "触发："},
     {30029, "Vector Sum", "Vektorsumme", "矢量和"},
-    {30030, "Peak frequency [%s]", "Spitzenfrequenz [%s]", "峰值频率 [%s]"},
 
     {30040, "KR S/N", "KR S/N", "KR 序列号"},
     {30041, "Sensor S/N", "Sensor S/N", "传感器序列号"},

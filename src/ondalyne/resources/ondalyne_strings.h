@@ -44,7 +44,6 @@ inline constexpr int kMaxFrequency = 30026;
 inline constexpr int kFrequencyAxis = 30027;
 inline constexpr int kTrigger = 30028;
 inline constexpr int kVectorSumLabel = 30029;
-inline constexpr int kPeakFrequencyAxis = 30030;
 
 // Instrument status page: labels 30040..30069, values 30070..30099.
 inline constexpr int kStKrSerial = 30040;

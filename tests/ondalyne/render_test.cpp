@@ -225,6 +225,20 @@ TEST(RenderPages, FrequencyPageKeepsItsSpectrumUntilTheWindowChanges) {
   EXPECT_EQ(view.lines.first, 0);
 }
 
+TEST(RenderPages, AWindowBeyondTheRecordIsCutToTheRecord) {
+  COndalyneDoc doc = LoadDoc(ondalyne_test::WaveformFile(1, 200, 2), "a.skr");
+  CPageRenderer renderer(doc, Strings());
+  ViewState view = InitialViewState(doc, false, false);
+  view.zoom = {300, 5000};
+  Render(renderer, view, {800, 600});
+  EXPECT_EQ(view.zoom.first, 300);
+  EXPECT_EQ(view.zoom.end, 400);
+  view.zoom = {-50, -10};
+  Render(renderer, view, {800, 600});
+  EXPECT_EQ(view.zoom.first, 0);
+  EXPECT_EQ(view.zoom.end, 400);
+}
+
 TEST(PageOutput, WritesPngSvgAndPdfByExtension) {
   COndalyneDoc doc = LoadDoc(ondalyne_test::WaveformFile(1, 200, 2), "a.skr");
   CPageRenderer renderer(doc, Strings());

@@ -77,6 +77,12 @@ void CPageRenderer::SetUpFonts(QPainter& painter, const QRect& area, const Rende
   normal_ = QFont(Q(options.font_name));
   normal_.setPixelSize(std::max(font_height, 1));
   normal_.setWeight(QFont::Normal);
+  if (options.paper) {
+    // On paper the character width is given by the page; the face is stretched to it, as the
+    // printer fonts are created with both height and width.
+    const int natural = QFontMetrics(normal_, painter.device()).averageCharWidth();
+    if (natural > 0) normal_.setStretch(std::clamp(100 * char_width / natural, 1, 4000));
+  }
   bold_ = normal_;
   bold_.setWeight(QFont::Bold);
   painter.setFont(normal_);
@@ -123,6 +129,11 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
   boxes_.clear();
   traces_.clear();
   if (doc_.kind() < 0) return;
+  // A window outside the record (a caller's slip) is cut to the record rather than read past it.
+  const auto count = static_cast<std::int64_t>(doc_.count());
+  view.zoom.first = std::clamp<std::int64_t>(view.zoom.first, 0, count);
+  view.zoom.end = std::clamp<std::int64_t>(view.zoom.end, view.zoom.first, count);
+  if (view.zoom.end == view.zoom.first) view.zoom = {0, count};
   const bool single = view.channel != 0 || view.mode == kModeVectorSum;
   SetUpFonts(painter, area, options, single);
   painter.save();

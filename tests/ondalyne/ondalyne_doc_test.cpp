@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "doc_test_support.h"
+#include "ondalyne/core/view_state.h"
 
 namespace {
 
@@ -244,6 +246,35 @@ TEST(DocumentLoad, BlocksAreReadUntilTheRecordCountAndTheLastContributesOnlyWhat
   EXPECT_DOUBLE_EQ(doc.maximum()[0], 0.003);
 }
 
+TEST(DocumentLoad, AnEmptyBlockIsSkippedAndReadingGoesOn) {
+  auto file = CkrHeader(2).U8(250, 4);
+  file.Block(BlockBuilder().Count(0).bytes());
+  file.Block(BlockBuilder().U16(8, 7).U16(14, 9).Count(2).bytes());
+  COndalyneDoc doc = LoadDoc(file, "a.vmx");
+  ASSERT_EQ(doc.count(), 2u);
+  EXPECT_EQ(doc.Count(0, 1), 9);
+  EXPECT_TRUE(doc.messages().empty());
+}
+
+TEST(DocumentLoad, FromADiskFileAsFromMemory) {
+  const auto path = std::filesystem::temp_directory_path() / "ondalyne_doc_test_6ch.vkr";
+  auto file = CkrHeader(3).U8(12, 6);
+  for (int i = 0; i < 3; ++i) file.Frame16(i, -i, 2 * i).Frame16(99, 99, 99);
+  file.WriteTo(path);
+  static const kr::StringTable strings = ondalyne::MakeOndalyneStringTable();
+  COndalyneDoc doc;
+  doc.Load(path, strings, {});
+  std::filesystem::remove(path);
+  ASSERT_EQ(doc.kind(), 2);
+  EXPECT_EQ(doc.count(), 3u);
+  EXPECT_EQ(doc.Count(2, 2), 4);
+  EXPECT_EQ(doc.path(), path.string());
+  COndalyneDoc missing;
+  missing.Load(path, strings, {});
+  EXPECT_EQ(missing.kind(), 0);
+  EXPECT_EQ(missing.messages().back().id, 156);
+}
+
 TEST(DocumentLoad, ACountByteLargerThanTheBlockHoldsIsCutToTheBlock) {
   auto file = CkrHeader(100).U8(250, 4);
   file.Block(BlockBuilder().U16(8, 5).Count(255).bytes());
@@ -351,6 +382,38 @@ TEST(DocumentDates, IntervalFilesCarryNoMilliseconds) {
   auto file = CkrHeader(1).BcdTime(45, 0, 30, 14, 5, 6, 24).U16(43, 7).U8(250, 4);
   file.Block(BlockBuilder().Count(1).bytes());
   EXPECT_EQ(LoadDoc(file, "a.vmx").trigger_text(), "05.06.2024 14:30:00");
+}
+
+TEST(ViewState, InitialStateAndPages) {
+  // 100 samples at 200 per second is half a second: offset correction follows the setting.
+  auto half = EventFileBuilder::SkrHeader(100).U16(10, 200);
+  for (int i = 0; i < 100; ++i) half.Frame16(i, 0, 0);
+  COndalyneDoc doc = LoadDoc(half, "a.skr");
+  ondalyne::ViewState view = ondalyne::InitialViewState(doc, true, false);
+  EXPECT_TRUE(view.offset);
+  EXPECT_EQ(view.mode, ondalyne::kModeTimeHistory);
+  EXPECT_EQ(view.zoom.end, 100);
+  EXPECT_FALSE(ondalyne::InitialViewState(doc, false, false).offset);
+  EXPECT_EQ(ondalyne::InitialViewState(doc, true, true).mode, ondalyne::kModeStatus);
+  // 99 samples are less than half a second.
+  auto shorter = EventFileBuilder::SkrHeader(99).U16(10, 200);
+  for (int i = 0; i < 99; ++i) shorter.Frame16(i, 0, 0);
+  EXPECT_FALSE(ondalyne::InitialViewState(LoadDoc(shorter, "a.skr"), true, false).offset);
+  // A millivolt X channel never starts corrected.
+  auto mv = EventFileBuilder::XkrHeader(400).U16(54, 200).Text(92, "   mV");
+  for (int i = 0; i < 400; ++i) mv.Frame24(i, 0, 0);
+  EXPECT_FALSE(ondalyne::InitialViewState(LoadDoc(mv, "a.xkr"), true, false).offset);
+
+  EXPECT_TRUE(ondalyne::PageAvailable(doc, ondalyne::kModeFrequency));
+  EXPECT_FALSE(ondalyne::PageAvailable(doc, ondalyne::kModeVectorSum));
+  EXPECT_FALSE(ondalyne::PageAvailable(doc, 2));
+  auto vm = CkrHeader(1).U8(250, 6);
+  vm.Block(BlockBuilder().Count(1).bytes());
+  COndalyneDoc interval = LoadDoc(vm, "a.vmx");
+  EXPECT_FALSE(ondalyne::InitialViewState(interval, true, false).offset);
+  EXPECT_FALSE(ondalyne::PageAvailable(interval, ondalyne::kModeFrequency));
+  EXPECT_TRUE(ondalyne::PageAvailable(interval, ondalyne::kModeVectorSum));
+  EXPECT_FALSE(ondalyne::PageAvailable(interval, ondalyne::kModePeakFrequency));
 }
 
 }  // namespace

@@ -56,6 +56,51 @@ std::int32_t ReadI24(const std::uint8_t* p) {
 
 }  // namespace
 
+// Where the bytes after the header come from: a file read in one sequential pass, or memory.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Copies up to n bytes; fewer only at the end of the data.
+  virtual std::size_t Read(std::uint8_t* target, std::size_t n) = 0;
+  // Bytes not yet read, as far as known before reading them.
+  virtual std::uint64_t Remaining() const = 0;
+};
+
+namespace {
+
+class SpanSource final : public ByteSource {
+ public:
+  explicit SpanSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  std::size_t Read(std::uint8_t* target, std::size_t n) override {
+    n = std::min(n, bytes_.size() - position_);
+    if (n > 0) std::memcpy(target, bytes_.data() + position_, n);
+    position_ += n;
+    return n;
+  }
+  std::uint64_t Remaining() const override { return bytes_.size() - position_; }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+};
+
+class FileSource final : public ByteSource {
+ public:
+  FileSource(std::FILE* file, std::uint64_t size) : file_(file), remaining_(size) {}
+  std::size_t Read(std::uint8_t* target, std::size_t n) override {
+    const std::size_t got = std::fread(target, 1, n, file_);
+    remaining_ -= std::min<std::uint64_t>(remaining_, got);
+    return got;
+  }
+  std::uint64_t Remaining() const override { return remaining_; }
+
+ private:
+  std::FILE* file_;
+  std::uint64_t remaining_;
+};
+
+}  // namespace
+
 int KindFromFileName(const std::string& file_name) {
   std::string upper = Upper(file_name);
   if (EndsWith(upper, "XKR")) return 3;
@@ -107,49 +152,45 @@ std::int32_t COndalyneDoc::Count(int channel, std::size_t i) const {
 
 void COndalyneDoc::Load(const std::filesystem::path& path, const kr::StringTable& strings,
                         const LoadOptions& options) {
-  std::vector<std::uint8_t> bytes;
-  std::ifstream in(path, std::ios::binary);
   std::error_code ec;
-  auto size = std::filesystem::file_size(path, ec);
-  if (in && !ec) {
-    try {
-      bytes.resize(static_cast<std::size_t>(size));
-      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-      bytes.resize(static_cast<std::size_t>(in.gcount()));
-    } catch (const std::bad_alloc&) {
-      Clear();
-      path_ = path.string();
-      AddMessage(sid::kOutOfMemory, strings.Text(sid::kOutOfMemory));
-      Fail(strings);
-      return;
-    }
+  const std::uint64_t size = std::filesystem::file_size(path, ec);
+  std::FILE* file = ec ? nullptr : std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    LoadFrom(nullptr, path.filename().string(), strings, options);
+  } else {
+    FileSource source(file, size);
+    LoadFrom(&source, path.filename().string(), strings, options);
+    std::fclose(file);
   }
-  LoadBytes(bytes, path.filename().string(), strings, options);
   path_ = path.string();
 }
 
 void COndalyneDoc::LoadBytes(std::span<const std::uint8_t> bytes, const std::string& file_name,
                              const kr::StringTable& strings, const LoadOptions& options) {
+  SpanSource source(bytes);
+  LoadFrom(&source, file_name, strings, options);
+}
+
+void COndalyneDoc::LoadFrom(ByteSource* source, const std::string& file_name, const kr::StringTable& strings,
+                            const LoadOptions& options) {
   Clear();
   path_ = file_name;
   kind_ = KindFromFileName(file_name);
-  if (!ReadHeader(bytes, options)) {
+  kr::HeaderBytes header{};
+  const bool whole_header = source != nullptr && source->Read(header.data(), header.size()) == header.size();
+  if (!whole_header || !ReadHeader(header)) {
     Fail(strings);
     return;
   }
   MakeDateTexts(options);
   CheckKbUnits(strings);
   try {
-    std::span<const std::uint8_t> data = bytes.subspan(kr::kEventHeaderSize);
     if (IsInterval()) {
-      ReadIntervalBlocks(data);
+      ReadIntervalBlocks(*source);
     } else {
-      ReadFrames(data);
+      ReadFrames(*source);
     }
   } catch (const std::bad_alloc&) {
-    skr_ = {};
-    bkr_ = {};
-    xkr_ = {};
     AddMessage(sid::kOutOfMemory, strings.Text(sid::kOutOfMemory));
     Fail(strings);
     return;
@@ -181,10 +222,8 @@ void COndalyneDoc::Fail(const kr::StringTable& strings) {
   AddMessage(sid::kUnknownFormat, strings.Text(sid::kUnknownFormat));
 }
 
-bool COndalyneDoc::ReadHeader(std::span<const std::uint8_t> bytes, const LoadOptions& options) {
-  (void)options;
-  if (bytes.size() < kr::kEventHeaderSize) return false;
-  std::copy_n(bytes.begin(), kr::kEventHeaderSize, header_.begin());
+bool COndalyneDoc::ReadHeader(const kr::HeaderBytes& bytes) {
+  header_ = bytes;
   const kr::EventHeader h = Header();
   const bool x_layout = h.layout() == kr::HeaderLayout::kX;
 
@@ -299,25 +338,40 @@ void COndalyneDoc::MakeDateTexts(const LoadOptions& options) {
   }
 }
 
-void COndalyneDoc::ReadFrames(std::span<const std::uint8_t> data) {
+void COndalyneDoc::ReadFrames(ByteSource& source) {
   const std::size_t width = kind_ == 3 ? 3 : 2;
   const std::size_t frame = width * static_cast<std::size_t>(channels_in_file_);
-  const std::size_t available = data.size() / frame;
-  const std::size_t frames = std::min<std::size_t>(expected_, available);
+  const std::size_t available =
+      static_cast<std::size_t>(std::min<std::uint64_t>(source.Remaining() / frame, expected_));
+  std::size_t frames = available;
   const std::size_t used = 3 * width;
-  std::uint8_t* target = nullptr;
-  if (kind_ == 3) {
-    xkr_.resize(frames);
-    target = reinterpret_cast<std::uint8_t*>(xkr_.data());
-  } else {
-    skr_.resize(frames);
-    target = reinterpret_cast<std::uint8_t*>(skr_.data());
-  }
+  // The array is sized once from what the file holds, so a hostile count reserves nothing extra.
+  auto resize = [&](std::size_t n) -> std::uint8_t* {
+    if (kind_ == 3) {
+      xkr_.resize(n);
+      return reinterpret_cast<std::uint8_t*>(xkr_.data());
+    }
+    skr_.resize(n);
+    return reinterpret_cast<std::uint8_t*>(skr_.data());
+  };
+  std::uint8_t* target = resize(frames);
   if (frame == used) {
-    if (frames > 0) std::memcpy(target, data.data(), frames * frame);
+    // Frames of three channels are the array elements byte for byte: read straight into the array.
+    frames = frames == 0 ? 0 : source.Read(target, frames * frame) / frame;
   } else {
-    for (std::size_t i = 0; i < frames; ++i) std::memcpy(target + i * used, data.data() + i * frame, used);
+    std::vector<std::uint8_t> chunk(4096 * frame);
+    std::size_t done = 0;
+    while (done < frames) {
+      const std::size_t want = std::min<std::size_t>(4096, frames - done);
+      const std::size_t got = source.Read(chunk.data(), want * frame) / frame;
+      for (std::size_t i = 0; i < got; ++i)
+        std::memcpy(target + (done + i) * used, chunk.data() + i * frame, used);
+      done += got;
+      if (got < want) break;
+    }
+    frames = done;
   }
+  if (frames < available) target = resize(frames);
   count_ = static_cast<std::uint32_t>(frames);
 
   // Statistics in counts: the scale factors are never negative, so the extremes of the counts are
@@ -350,13 +404,14 @@ void COndalyneDoc::ReadFrames(std::span<const std::uint8_t> data) {
   }
 }
 
-void COndalyneDoc::ReadIntervalBlocks(std::span<const std::uint8_t> data) {
+void COndalyneDoc::ReadIntervalBlocks(ByteSource& source) {
   const auto nch = static_cast<std::size_t>(channels_in_file_);
   std::size_t record = nch * 2;
   if (vm_sub_mode_ == 6) record += 6;
   if (vm_sub_mode_ == 7) record += nch * 2;
   const std::size_t per_block_max = (kBlockCountByte - kRecordStart) / record;
-  const std::size_t blocks = data.size() / kBlockSize;
+  // Bounded by the file: blocks without records may come between full ones.
+  const auto blocks = static_cast<std::size_t>(source.Remaining() / kBlockSize);
   const std::size_t capacity = std::min<std::size_t>(expected_, blocks * per_block_max);
   if (kind_ == 4) {
     skr_.reserve(capacity);
@@ -376,7 +431,8 @@ void COndalyneDoc::ReadIntervalBlocks(std::span<const std::uint8_t> data) {
   std::array<double, 3> lo{DBL_MAX, DBL_MAX, DBL_MAX}, hi{-DBL_MAX, -DBL_MAX, -DBL_MAX};
 
   for (std::size_t b = 0; b < blocks && count_ < expected_; ++b) {
-    const std::uint8_t* block = data.data() + b * kBlockSize;
+    std::uint8_t block[kBlockSize];
+    if (source.Read(block, kBlockSize) != kBlockSize) break;
     // A count larger than the block can hold is taken as what fits, never read past the block.
     std::size_t in_block = std::min<std::size_t>(block[kBlockCountByte], per_block_max);
     in_block = std::min<std::size_t>(in_block, expected_ - count_);

@@ -56,6 +56,8 @@ std::string MapUnit(const std::string& trimmed_unit);
 
 // One opened event file: the header, the samples or interval records, and their statistics. It is
 // loaded exactly once and never written back.
+class ByteSource;
+
 class COndalyneDoc {
  public:
   // Reads the file; the kind comes from the file name. On failure the kind is 0 and the messages
@@ -122,9 +124,11 @@ class COndalyneDoc {
   const std::string& last_error() const { return last_error_; }
 
  private:
-  bool ReadHeader(std::span<const std::uint8_t> bytes, const LoadOptions& options);
-  void ReadFrames(std::span<const std::uint8_t> data);
-  void ReadIntervalBlocks(std::span<const std::uint8_t> data);
+  void LoadFrom(ByteSource* source, const std::string& file_name, const kr::StringTable& strings,
+                const LoadOptions& options);
+  bool ReadHeader(const kr::HeaderBytes& bytes);
+  void ReadFrames(ByteSource& source);
+  void ReadIntervalBlocks(ByteSource& source);
   void AddToStatistics(const std::array<double, 3>& values);
   void FinishStatistics();
   void MakeDateTexts(const LoadOptions& options);

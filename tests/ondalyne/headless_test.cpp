@@ -145,6 +145,12 @@ TEST_F(Headless, RenderWritesThePageWithTheChosenOptions) {
   }
 }
 
+TEST(AnalysisDate, DayFirstOrUsWithTwelveHourClock) {
+  EXPECT_EQ(AnalysisDate({2026, 12, 7, 13, 5, 9, 0, 1}, false), "07.12.2026 13:05");
+  EXPECT_EQ(AnalysisDate({2026, 12, 7, 13, 5, 9, 0, 1}, true), "12/07/2026 01:05 PM");
+  EXPECT_EQ(AnalysisDate({2026, 12, 7, 0, 5, 9, 0, 1}, true), "12/07/2026 12:05 AM");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -4,7 +4,9 @@
 #include <charconv>
 #include <filesystem>
 
+#include "kr_version.h"
 #include "krcommon/clock.h"
+#include "krcommon/event_time.h"
 #include "ondalyne/app/describe.h"
 #include "ondalyne/core/ondalyne_doc.h"
 #include "ondalyne/core/view_state.h"
@@ -34,6 +36,13 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 }
 
 }  // namespace
+
+std::string AnalysisDate(const kr::DateTime& now, bool us) {
+  std::string text = kr::FormatEventDate(now, us) + " ";
+  if (!us) return text + kr::FormatPrintf("%02d:%02d", now.hour, now.minute);
+  const int hour = now.hour % 12 == 0 ? 12 : now.hour % 12;
+  return text + kr::FormatPrintf("%02d:%02d %s", hour, now.minute, now.hour >= 12 ? "PM" : "AM");
+}
 
 int ModeFromPageName(const std::string& page) {
   if (page == "status") return kModeStatus;
@@ -155,6 +164,8 @@ int RunHeadless(const HeadlessCommand& command, kr::StringTable& strings, std::o
   RenderOptions render_options;
   render_options.us_date = command.us_date;
   render_options.paper = FormatFromPath(command.out) == PageFormat::kPdf;
+  render_options.version = kr::kAppVersion;
+  render_options.analysis_date = AnalysisDate(kr::SystemClock().LocalNow(), command.us_date);
   const bool written = WritePage(
       command.out, QSize(command.width, command.height),
       [&](QPainter& painter, const QRect& area) { renderer.Paint(painter, area, view, render_options); });

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "krcommon/clock.h"
 #include "krcommon/string_table.h"
 
 namespace ondalyne {
@@ -28,6 +29,9 @@ struct HeadlessCommand {
 // Parses the arguments after the program name. nullopt with `error` set on a bad command line.
 std::optional<HeadlessCommand> ParseHeadless(const std::vector<std::string>& args,
                                              const kr::StringTable& strings, std::string& error);
+
+// The date and time printed on paper: "%d.%m.%Y %H:%M", or "%m/%d/%Y %I:%M %p" in US style.
+std::string AnalysisDate(const kr::DateTime& now, bool us);
 
 // The analysis mode a page name stands for, or -1.
 int ModeFromPageName(const std::string& page);

@@ -171,7 +171,16 @@ void CPageRenderer::DrawHeader(QPainter& painter, const ViewState& view) {
   const PageLayout& l = layout_;
   const double top = l.rect.top;
   const double left = l.rect.left;
-  DrawText(painter, left, top, T(sid::kFileLabel) + " " + doc_.path());
+  const std::string file_line = T(sid::kFileLabel) + " " + doc_.path();
+  if (options_.paper) {
+    // Paper carries the file and the analysis stamp in the top margin, above the block.
+    DrawText(painter, left, top - 2 * l.h, file_line);
+    DrawTextRight(
+        painter, l.rect.left + l.rect.width, top - 2 * l.h,
+        strings_.Format(sid::kPrintStamp, options_.program, options_.version, options_.analysis_date));
+  } else {
+    DrawText(painter, left, top, file_line);
+  }
   const std::string& date_source = view.mode == kModeTimeHistory ? doc_.start_text() : doc_.trigger_text();
   DrawText(painter, left, top + l.h,
            T(sid::kDateLabel) + date_source.substr(0, std::min<std::size_t>(10, date_source.size())));

@@ -23,6 +23,11 @@ struct RenderOptions {
   int dot_radius_percent = 5;  // DotRadius setting
   int enhanced_graphic = 0;    // thinning tolerance on paper for windows of more than 1000 samples
   bool us_date = false;
+  // On paper: the program and the time of the analysis, for the line above the header block
+  // ("Ondalyne 1.0.0 Analysis date: 07.12.2026 13:40").
+  std::string program = "Ondalyne ";
+  std::string version;
+  std::string analysis_date;
 };
 
 // The boxes of the last page drawn, for the window's mouse handling and for tests.

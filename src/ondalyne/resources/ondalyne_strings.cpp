@@ -15,6 +15,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {173, "The data of the file were not complete.\nOnly %d of %d samples or periods were saved.",
      "Die Daten der Datei waren nicht vollständig.\nNur %d von %d Abtastwerten oder Perioden wurden gespeichert.",
      "文件数据不完整。\n仅保存了 %d / %d 个采样点或周期。"},
+    {392, "%s%s Analysis date: %s", "%s%s Analysedatum: %s", "%s%s 分析日期：%s"},
     {395, "Out of memory. Please close all other applications.",
      "Zu wenig Speicher. Bitte schließen Sie alle anderen Anwendungen.",
      "内存不足。请关闭所有其他应用程序。"},

@@ -12,6 +12,7 @@ namespace sid {
 inline constexpr int kTimeAxis = 142;       // "Time [%s]"
 inline constexpr int kUnknownFormat = 156;  // file fails the header checks
 inline constexpr int kIncomplete = 173;     // fewer samples than announced
+inline constexpr int kPrintStamp = 392;     // "%s%s Analysis date: %s" on paper
 inline constexpr int kOutOfMemory = 395;
 inline constexpr int kKbUnit = 400;              // KB file with a unit other than mm/s
 inline constexpr int kRecordingModeFirst = 639;  // names of recording modes 0..14 are 639..653

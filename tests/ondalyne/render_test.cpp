@@ -145,6 +145,31 @@ TEST(RenderTimeHistory, LongRecordsDrawnFromTheLevelCacheGiveTheSamePixels) {
   }
 }
 
+TEST(RenderTimeHistory, PolylinesLongerThanOneChunkHaveNoGap) {
+  // 17000 samples a little more than a pixel apart: every sample is a point, two chunks, and the
+  // segment across the chunk border is the only one that covers its pixels.
+  auto file = kr_test::EventFileBuilder::SkrHeader(17000).U16(10, 10000);
+  std::uint32_t noise = 1;
+  for (int i = 0; i < 17000; ++i) {
+    noise = noise * 1664525u + 1013904223u;
+    file.Frame16(static_cast<int>(noise >> 20) - 2048, 0, 0);
+  }
+  COndalyneDoc doc = LoadDoc(file, "wide.skr");
+  CPageRenderer renderer(doc, Strings());
+  ViewState view = InitialViewState(doc, false, false);
+  view.channel = 1;
+  const QSize size(17300, 400);
+  QImage page = Render(renderer, view, size);
+  ASSERT_GT(renderer.traces()[0].size(), 16383u);
+  std::array<std::pair<double, double>, 3> ranges;
+  const double span = doc.maximum()[0] - doc.minimum()[0];
+  ranges[0] = {doc.minimum()[0] - 0.03 * span, doc.maximum()[0] + 0.03 * span};
+  QImage reference = ReferenceTraces(size, doc, renderer.boxes(), view.zoom, {0, 0, 0}, ranges);
+  BlueDiff d = CompareBlue(page, reference, Interiors(renderer.boxes()));
+  EXPECT_EQ(d.only_b, 0);
+  EXPECT_LE(d.only_a, d.blue_b / 500);
+}
+
 TEST(RenderIntervalPages, DotsSitAtTheComputedPoints) {
   COndalyneDoc doc = LoadDoc(ondalyne_test::IntervalFile(5, 60), "a.bkr");
   ASSERT_EQ(doc.kind(), 5);

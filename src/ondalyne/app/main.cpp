@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   std::string error;
   auto command = ondalyne::ParseHeadless(args, strings, error);
   if (!command) {
-    if (!args.empty()) std::cerr << error << "\n";
+    const bool asked = !args.empty() && (args[0] == "--help" || args[0] == "-h");
+    if (!args.empty() && !asked) std::cerr << error << "\n";
     std::cerr << strings.Text(ondalyne::sid::kUsage);
     return 2;
   }

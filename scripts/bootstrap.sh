@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format
-  libmseed-dev mseed2sac qt6-base-dev)
+  libmseed-dev mseed2sac qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei)
 
 missing=()
 for p in "${packages[@]}"; do

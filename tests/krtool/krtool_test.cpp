@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../tarvik/eventfiles/event_file_builder.h"
+#include "../support/event_file_builder.h"
 #include "../tarvik/eventfiles/eventfiles_test_support.h"
 #include "krtool/krtool_app.h"
 

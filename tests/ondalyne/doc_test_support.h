@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "event_file_builder.h"
+#include "../support/event_file_builder.h"
 #include "ondalyne/core/ondalyne_doc.h"
 #include "ondalyne/resources/ondalyne_strings.h"
 

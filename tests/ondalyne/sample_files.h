@@ -8,7 +8,7 @@
 #include <numbers>
 #include <string>
 
-#include "event_file_builder.h"
+#include "../support/event_file_builder.h"
 
 namespace ondalyne_test {
 

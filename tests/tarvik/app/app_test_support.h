@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../../support/temp_dir.h"
 #include "tarvik/app/app_paths.h"
 #include "tarvik/uiport/ui_port.h"
 
@@ -52,25 +53,7 @@ class FakeUi : public tarvik::UiPort {
   std::vector<std::string> status_texts;
 };
 
-// A fresh folder below the system's temporary folder, removed with everything in it at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-app-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = kr_test::TempDir;
 
 inline tarvik::EnvironmentLookup FakeEnvironment(std::map<std::string, std::string> values) {
   return [values = std::move(values)](std::string_view name) -> std::optional<std::string> {

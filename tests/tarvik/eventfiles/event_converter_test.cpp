@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "event_file_builder.h"
+#include "../../support/event_file_builder.h"
 #include "eventfiles_test_support.h"
 #include "tarvik/eventfiles/header_text.h"
 #include "tarvik/resources/tarvik_strings.h"

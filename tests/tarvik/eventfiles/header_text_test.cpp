@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "event_file_builder.h"
+#include "../../support/event_file_builder.h"
 #include "eventfiles_test_support.h"
 #include "krcommon/stdio_file_ex.h"
 #include "tarvik/eventfiles/event_kind.h"

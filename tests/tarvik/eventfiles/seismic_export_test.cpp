@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "event_file_builder.h"
+#include "../../support/event_file_builder.h"
 #include "eventfiles_test_support.h"
 #include "seismic_test_support.h"
 #include "tarvik/eventfiles/event_traces.h"

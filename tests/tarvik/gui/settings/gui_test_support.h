@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../../../support/temp_dir.h"
 #include "tarvik/uiport/ui_port.h"
 
 namespace guitest {
@@ -91,25 +92,7 @@ class FakeUi : public tarvik::UiPort {
   }
 };
 
-// A fresh folder below the system's temporary folder, removed with everything in it at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-gui-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = kr_test::TempDir;
 
 inline std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

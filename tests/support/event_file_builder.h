@@ -1,7 +1,7 @@
 #pragma once
 
-// Builds event files byte by byte for the viewer tests, from the documented offsets of the file format,
-// without any of the program's own header code.
+// Builds event files byte by byte for the tests of every program that reads them, from the documented offsets
+// of the file format, without any of the program's own header code.
 
 #include <cstdint>
 #include <filesystem>

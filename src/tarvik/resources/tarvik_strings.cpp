@@ -3,7 +3,7 @@
 namespace tarvik {
 
 kr::StringTable MakeTarvikStringTable() {
-  return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings()});
+  return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings(), GuiStrings()});
 }
 
 }  // namespace tarvik

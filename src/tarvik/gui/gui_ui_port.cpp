@@ -201,12 +201,18 @@ CModelessDlg* CGuiUiPort::progress_window() {
 void CGuiUiPort::OpenProgress(const std::string& text, int total, int position) {
   progress_peak_ = position;
   progress_total_ = total;
+  NoteProgressText(text);
   progress_window()->Open(Q(text), total, position);
 }
 
 void CGuiUiPort::UpdateProgress(const std::string& text, int position) {
   progress_peak_ = std::max(progress_peak_, position);
+  NoteProgressText(text);
   progress_window()->Update(Q(text), position);
+}
+
+void CGuiUiPort::NoteProgressText(const std::string& text) {
+  if (progress_texts_.empty() || progress_texts_.back() != text) progress_texts_.push_back(text);
 }
 
 void CGuiUiPort::CloseProgress() {

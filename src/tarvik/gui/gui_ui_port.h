@@ -81,6 +81,8 @@ class CGuiUiPort : public QObject, public UiPort {
   // The highest position the progress window showed since it was last opened, and its total.
   int progress_peak() const { return progress_peak_; }
   int progress_total() const { return progress_total_; }
+  // Every text the progress window showed, without repeats.
+  const std::vector<std::string>& progress_texts() const { return progress_texts_; }
 
  private:
   struct Pending {
@@ -90,6 +92,7 @@ class CGuiUiPort : public QObject, public UiPort {
   };
   MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons);
   void FlushMessages();
+  void NoteProgressText(const std::string& text);
   void RepositionCursor();
   QWidget* Parent();
 
@@ -110,6 +113,7 @@ class CGuiUiPort : public QObject, public UiPort {
   std::vector<int> message_ids_;
   int progress_peak_ = 0;
   int progress_total_ = 0;
+  std::vector<std::string> progress_texts_;
 };
 
 }  // namespace tarvik

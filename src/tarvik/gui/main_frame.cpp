@@ -66,7 +66,7 @@ QIcon ToolbarIcon(int command_id, const QStyle* style) {
     case cmd::kStopTransfer:
       return style->standardIcon(QStyle::SP_BrowserStop);
     case cmd::kHelpTopics:
-      return style->standardIcon(QStyle::SP_DialogHelpButton);
+      return QIcon::fromTheme("help-contents", style->standardIcon(QStyle::SP_MessageBoxQuestion));
     default:
       return {};
   }

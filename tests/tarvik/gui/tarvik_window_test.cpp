@@ -1,0 +1,202 @@
+// The real window against krsim over loopback TCP: a connection document from the command line, the
+// log-in window, Transfer > All Events from the menu with its save dialog and progress window, the
+// menu sets swapping at log-in and log-out, and closing the window while logged in.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenuBar>
+
+#include "tarvik/gui/main_frame.h"
+#include "tarvik/gui/menu_table.h"
+#include "tarvik/gui/modeless_dlg.h"
+#include "tarvik/gui/tarvik_view.h"
+#include "window_fixture.h"
+
+namespace tarvik_gui_test {
+namespace {
+
+using tarvik::MenuSet;
+namespace cmd = tarvik::cmd;
+
+// The texts of the menu bar's drop-down menus, in order.
+std::vector<std::string> MenuBarTitles(tarvik::CMainFrame& frame) {
+  std::vector<std::string> titles;
+  for (QAction* action : frame.menuBar()->actions()) titles.push_back(action->text().toStdString());
+  return titles;
+}
+
+class TarvikWindow : public ::testing::Test {
+ protected:
+  fs::path DataRoot() const { return temp_.path() / "root"; }
+
+  // krsim as an HCU with two recorders, and a document for it.
+  fs::path StartSimulator() {
+    sim_ = std::make_unique<krsim_test::SimProcess>(std::vector<std::string>{"--tcp", "0", "--no-stdin"});
+    const int port = PortOf(*sim_);
+    EXPECT_GT(port, 0);
+    return WriteTcpDocument(temp_.path(), port);
+  }
+
+  TempFolder temp_;
+  std::unique_ptr<krsim_test::SimProcess> sim_;
+};
+
+TEST_F(TarvikWindow, ConnectTransferAllAndLogOutFromTheMenus) {
+  const fs::path document = StartSimulator();
+  ModalAnswerer answerer;
+  int prompts = 0;
+  std::string prompt_title;
+  std::string prefill;
+  std::string save_title;
+  answerer.Add(AcceptPasswordPrompt(&prompts, &prompt_title, &prefill));
+  answerer.Add(AnswerSaveDialog("TST", &save_title));
+
+  WindowSession session(DataRoot(), "", {document.string()});
+  ASSERT_TRUE(session.started());
+  tarvik::CMainFrame& frame = session.frame();
+  // Before the log-in: the not-logged-in menu, titled after the document.
+  EXPECT_EQ(frame.windowTitle().toStdString(), "site.krc - KR Communication");
+
+  ASSERT_TRUE(WaitLoggedIn(session));
+  EXPECT_EQ(prompts, 1);
+  EXPECT_EQ(prompt_title, "Login");
+  EXPECT_EQ(prefill, "TORVE");
+  // The logged-in menu: the unit's operations, no Direct Link; the title names the unit.
+  EXPECT_NE(frame.Action(cmd::kTransferAll), nullptr);
+  EXPECT_NE(frame.Action(cmd::kLogout), nullptr);
+  EXPECT_EQ(frame.Action(cmd::kDirectLink), nullptr);
+  EXPECT_EQ(MenuBarTitles(frame),
+            (std::vector<std::string>{"&File", "&View", "&Transfer", "&Activate", "&Help"}));
+  EXPECT_NE(frame.windowTitle().toStdString().find("site.krc - KR Communication ["), std::string::npos)
+      << frame.windowTitle().toStdString();
+  // Behind the HCU, KR 1 is active and checked; KR 1 and KR 2 are reported, KR 3 is not there.
+  ASSERT_NE(frame.Action(cmd::kActivateKr), nullptr);
+  EXPECT_TRUE(frame.Action(cmd::kActivateKr)->isChecked());
+  EXPECT_TRUE(frame.Action(cmd::kActivateKr + 1)->isEnabled());
+  EXPECT_FALSE(frame.Action(cmd::kActivateKr + 2)->isEnabled());
+  EXPECT_FALSE(frame.Action(cmd::kStopTransfer)->isEnabled());
+  // The view shows the trace of the log-in, following its end.
+  tarvik::CTarvikView& view = *frame.view();
+  ASSERT_FALSE(view.lines().isEmpty());
+  EXPECT_TRUE(view.following());
+  SaveScreenshot(frame, "tarvik_main_enu");
+
+  // Transfer > All Events: the 8.3 root-name dialog (3 characters behind an HCU), then the download.
+  frame.Action(cmd::kTransferAll)->trigger();
+  EXPECT_EQ(save_title, "Save as 8.3 files, enter max 3 chars");
+  tarvik::OperationEngine& engine = view.engine();
+  bool stop_enabled_while_running = false;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        if (engine.operation_state() == 19 && frame.Action(cmd::kStopTransfer)->isEnabled()) {
+          stop_enabled_while_running = true;
+        }
+        return engine.idle() && !engine.state().busy;
+      },
+      60000));
+  EXPECT_TRUE(stop_enabled_while_running);
+  // The progress window counted the three events of KR 1.
+  EXPECT_EQ(session.ui().progress_total(), 3);
+  const auto& texts = session.ui().progress_texts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Transfer event: 3 of 3."), texts.end());
+  EXPECT_FALSE(session.ui().progress_window()->isVisible());
+  EXPECT_TRUE(session.ui().message_ids().empty());
+
+  // The files are the bytes krsim says the PC must write (KR 1's files: "01...").
+  std::map<std::string, std::string> expected;
+  for (const auto& [name, bytes] : ExpectedFiles(temp_.path() / "expected")) {
+    if (name.rfind("01", 0) == 0) expected[name] = bytes;
+  }
+  ASSERT_EQ(expected.size(), 3u);
+  EXPECT_EQ(EventFiles(DataRoot() / "Data", 3), expected);
+
+  // Logout swaps the menus back and restores the title.
+  frame.Action(cmd::kLogout)->trigger();
+  ASSERT_TRUE(WaitUntil(
+      [&] { return frame.menu_set() == MenuSet::kNotLoggedIn && engine.idle() && !engine.link_open(); }));
+  EXPECT_NE(frame.Action(cmd::kDirectLink), nullptr);
+  EXPECT_NE(frame.Action(cmd::kOpen), nullptr);
+  EXPECT_EQ(frame.Action(cmd::kTransferAll), nullptr);
+  EXPECT_EQ(frame.Action(cmd::kLogout), nullptr);
+  EXPECT_EQ(frame.windowTitle().toStdString(), "site.krc - KR Communication");
+  // The document is now the first of the recent documents in the File menu.
+  ASSERT_FALSE(session.app().settings().desktop.recent_files.empty());
+  EXPECT_EQ(session.app().settings().desktop.recent_files.front(), document.string());
+}
+
+TEST_F(TarvikWindow, ClosingWhileLoggedInLogsOutAndWritesTraceAndSettings) {
+  const fs::path document = StartSimulator();
+  ModalAnswerer answerer;
+  int prompts = 0;
+  answerer.Add(AcceptPasswordPrompt(&prompts));
+  WindowSession session(DataRoot(), "", {document.string()});
+  ASSERT_TRUE(session.started());
+  ASSERT_TRUE(WaitLoggedIn(session));
+  tarvik::CMainFrame& frame = session.frame();
+  frame.setGeometry(40, 50, 820, 560);
+  WaitUntil([] { return false; }, 100);
+
+  // The first close only starts the log-out; the window closes by itself once it is done.
+  EXPECT_FALSE(frame.close());
+  EXPECT_TRUE(frame.isVisible());
+  tarvik::OperationEngine& engine = frame.view()->engine();
+  ASSERT_TRUE(WaitUntil([&] { return !frame.isVisible(); }));
+  EXPECT_FALSE(engine.state().logged_in);
+  EXPECT_FALSE(engine.link_open());
+  EXPECT_FALSE(fs::exists(DataRoot() / "Trace.dat"));
+
+  session.DestroyWindow();
+  const std::string trace = ReadAll(DataRoot() / "Trace.dat");
+  EXPECT_NE(trace.find("disconnected from IP port"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("\r\n"), std::string::npos);
+  const std::string settings = ReadAll(DataRoot() / "Tarvik.ini");
+  EXPECT_NE(settings.find("MainRect=0040 0050 0860 0610"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("File1=" + document.string()), std::string::npos);
+}
+
+TEST_F(TarvikWindow, StoredPlacementAndHiddenWebEntries) {
+  WindowSession session(DataRoot(),
+                        "[TarvikSize]\nMainRect=0100 0120 0900 0700\nMainIconic=0\nMainMaximized=0\n"
+                        "[Help]\nHomePage=https://example.invalid/\nSupportPage=\n",
+                        {});
+  ASSERT_TRUE(session.started());
+  tarvik::CMainFrame& frame = session.frame();
+  EXPECT_EQ(frame.normalGeometry(), QRect(100, 120, 800, 580));
+  // Only the configured web address has its entry.
+  EXPECT_NE(frame.Action(cmd::kHomePage), nullptr);
+  EXPECT_EQ(frame.Action(cmd::kSupportPage), nullptr);
+  EXPECT_EQ(frame.Action(cmd::kVersionPage), nullptr);
+  EXPECT_EQ(frame.windowTitle().toStdString(), "Brevik Riridoradur - KR Communication");
+  EXPECT_EQ(frame.Action(cmd::kLogout), nullptr);
+}
+
+// The main window in German and Chinese, logged in to krsim, for the screenshots; the menu bar is
+// in the language of the settings.
+TEST_F(TarvikWindow, GermanAndChineseWindows) {
+  const fs::path document = StartSimulator();
+  const struct {
+    int language;
+    const char* screenshot;
+    const char* file_menu;
+  } kLanguages[] = {{1, "tarvik_main_deu", "&Datei"}, {3, "tarvik_main_chs", "文件(&F)"}};
+  for (const auto& language : kLanguages) {
+    ModalAnswerer answerer;
+    int prompts = 0;
+    answerer.Add(AcceptPasswordPrompt(&prompts));
+    const fs::path root = DataRoot() / language.screenshot;
+    WindowSession session(root, "[Monitoring]\nLanguage=" + std::to_string(language.language) + "\n",
+                          {document.string()});
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(WaitLoggedIn(session));
+    tarvik::CMainFrame& frame = session.frame();
+    frame.resize(900, 600);
+    WaitUntil([] { return false; }, 200);
+    EXPECT_EQ(MenuBarTitles(frame).front(), language.file_menu);
+    SaveScreenshot(frame, language.screenshot);
+    frame.Action(cmd::kLogout)->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return frame.menu_set() == MenuSet::kNotLoggedIn; }));
+  }
+}
+
+}  // namespace
+}  // namespace tarvik_gui_test

@@ -181,6 +181,8 @@ bool WaitLoggedIn(WindowSession& session) {
 }
 
 bool SaveScreenshot(QWidget& widget, const std::string& name) {
+  // The pictures in the repository come from the offscreen runs; the Xvfb run leaves them alone.
+  if (QGuiApplication::platformName() != "offscreen") return true;
   const fs::path folder = fs::path(KR_SOURCE_DIR) / "docs" / "screenshots";
   fs::create_directories(folder);
   return widget.grab().save(QString::fromStdString((folder / (name + ".png")).string()));

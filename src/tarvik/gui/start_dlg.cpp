@@ -27,7 +27,7 @@ CStartDlg::CStartDlg(const kr::StringTable& strings, QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(24, 24, 24, 24);
   layout->addWidget(icon, 0, Qt::AlignTop);
-  layout->addLayout(texts);
+  layout->addLayout(texts, 1);
   setFixedWidth(420);
   setStyleSheet("CStartDlg { border: 1px solid palette(mid); }");
 }

@@ -2,7 +2,11 @@
 # Installs the Debian packages the tool set needs to build and test, and nothing when all are present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format
+  # the tarvik window: Qt 6 Widgets and SVG, the platform plugins, a CJK font for the Chinese texts
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-wqy-microhei
+  # its tests and desktop integration: a real X server, desktop-file and MIME checks, screenshots
+  xvfb xauth desktop-file-utils shared-mime-info xdg-utils imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -70,9 +70,25 @@ first=$(ls "$data_root/Data" | head -n 1)
 "$krtool" export "$data_root/Data/$first" "$work/$first.txt"
 echo
 echo "== $first as text (UTF-16 file $work/$first.txt, first rows):"
-iconv -f UTF-16LE -t UTF-8 "$work/$first.txt" | sed '1s/^\xEF\xBB\xBF//' | tr -d '\r' | head -n 14
+# head closes the pipe early; the SIGPIPE that follows is not a failure of the demo.
+iconv -f UTF-16LE -t UTF-8 "$work/$first.txt" | sed '1s/^\xEF\xBB\xBF//' | tr -d '\r' | head -n 14 || true
 
 echo
 echo "== trace of the session: $data_root/Trace.dat; simulator transcript: $work/krsim.log"
+
+# With a display, the window follows: the same document, connected to the same simulator.
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  tarvik=build/src/tarvik/gui/tarvik
+  if [ -x "$tarvik" ]; then
+    echo
+    echo "== the tarvik window, connected to krsim: accept the suggested password, try Transfer > All Events;"
+    echo "   close the window to end the demo (its data folder: $work/TarvikWindow)"
+    TARVIK_DATA_ROOT="$work/TarvikWindow" "$tarvik" "$work/demo.krc" || echo "demo: the window ended with an error" >&2
+  else
+    echo "demo: $tarvik is missing; the window is skipped" >&2
+  fi
+else
+  echo "== no display (DISPLAY and WAYLAND_DISPLAY are unset): the window is skipped"
+fi
 echo "== everything is in $work"
 exit "$mismatch"

@@ -5,7 +5,9 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QPushButton>
 
+#include "tarvik/gui/event_dlg.h"
 #include "tarvik/gui/main_frame.h"
 #include "tarvik/gui/menu_table.h"
 #include "tarvik/gui/modeless_dlg.h"
@@ -152,6 +154,55 @@ TEST_F(TarvikWindow, ClosingWhileLoggedInLogsOutAndWritesTraceAndSettings) {
   const std::string settings = ReadAll(DataRoot() / "Tarvik.ini");
   EXPECT_NE(settings.find("MainRect=0040 0050 0860 0610"), std::string::npos) << settings;
   EXPECT_NE(settings.find("File1=" + document.string()), std::string::npos);
+}
+
+// View > Event shows the recorder's list; Transfer > Single Events downloads the events chosen in
+// its window, and only those.
+TEST_F(TarvikWindow, EventListAndSingleEventTransferFromTheMenus) {
+  const fs::path document = StartSimulator();
+  ModalAnswerer answerer;
+  int prompts = 0;
+  answerer.Add(AcceptPasswordPrompt(&prompts));
+  std::vector<int> listed;
+  std::vector<std::string> list_titles;
+  answerer.Add([&](QWidget* modal) {
+    auto* dialog = qobject_cast<tarvik::CEventDlg*>(modal);
+    if (dialog == nullptr) return false;
+    list_titles.push_back(dialog->windowTitle().toStdString());
+    listed.clear();
+    for (int r = 0; r < dialog->table()->rowCount(); ++r)
+      listed.push_back(dialog->table()->item(r, 0)->text().toInt());
+    if (dialog->findChild<QPushButton*>("transfer") != nullptr) dialog->table()->selectRow(1);
+    dialog->accept();
+    return true;
+  });
+  WindowSession session(DataRoot(), "", {document.string()});
+  ASSERT_TRUE(session.started());
+  ASSERT_TRUE(WaitLoggedIn(session));
+  tarvik::CMainFrame& frame = session.frame();
+  tarvik::OperationEngine& engine = frame.view()->engine();
+
+  frame.Action(cmd::kViewEvent)->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return list_titles.size() == 1 && engine.idle() && !engine.state().busy; }));
+  EXPECT_EQ(list_titles[0], "Events of KR 1");
+  EXPECT_EQ(listed, (std::vector<int>{3, 2, 1}));
+
+  frame.Action(cmd::kTransferSingle)->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return list_titles.size() == 2; }));
+  EXPECT_EQ(list_titles[1], "Transfer single events of KR 1");
+  ASSERT_TRUE(WaitUntil(
+      [&] { return engine.idle() && !engine.state().busy && !EventFiles(DataRoot() / "Data", 0).empty(); },
+      60000));
+  WaitUntil([&] { return engine.idle() && !engine.state().busy; });
+  const auto written = EventFiles(DataRoot() / "Data", 0);
+  ASSERT_EQ(written.size(), 1u);
+  const auto expected = ExpectedFiles(temp_.path() / "expected");
+  // The second row is event 2; the file name ends in the recorder and file number.
+  const std::string name = written.begin()->first;
+  ASSERT_GE(name.size(), 9u);
+  EXPECT_EQ(name.substr(name.size() - 9, 5), "01002");
+  EXPECT_EQ(written.begin()->second, expected.at(name.substr(name.size() - 9)));
+  EXPECT_TRUE(session.ui().message_ids().empty());
 }
 
 TEST_F(TarvikWindow, StoredPlacementAndHiddenWebEntries) {

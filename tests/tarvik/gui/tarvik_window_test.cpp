@@ -6,7 +6,11 @@
 #include <QAction>
 #include <QMenuBar>
 #include <QPushButton>
+#include <fstream>
+#include <set>
 
+#include "tarvik/app/connection_record.h"
+#include "tarvik/gui/connect_dlg.h"
 #include "tarvik/gui/event_dlg.h"
 #include "tarvik/gui/main_frame.h"
 #include "tarvik/gui/menu_table.h"
@@ -203,6 +207,58 @@ TEST_F(TarvikWindow, EventListAndSingleEventTransferFromTheMenus) {
   EXPECT_EQ(name.substr(name.size() - 9, 5), "01002");
   EXPECT_EQ(written.begin()->second, expected.at(name.substr(name.size() - 9)));
   EXPECT_TRUE(session.ui().message_ids().empty());
+}
+
+// A modem document brings up the connect window; Connect dials (its status text follows the engine
+// every 500 ms), the log-in follows, and the log-out hangs up.
+TEST_F(TarvikWindow, ModemDocumentDialsFromTheConnectWindow) {
+  krsim_test::SimProcess sim({"--modem", "--no-stdin", "--connect-delay-ms", "1500", "--guard-ms", "0"});
+  const std::string pty = sim.WaitFor("PTY ", krsim_test::In(krsim_test::kGenerous));
+  ASSERT_FALSE(pty.empty());
+  tarvik::ConnectionRecord record;
+  record.link_kind = tarvik::kLinkModem1;
+  record.baud = 9600;
+  record.phone_number = "5551234";
+  record.dial_command = "ATDT";
+  record.dial_timeout = 30;
+  record.connection_timeout = 300;
+  const fs::path document = temp_.path() / "modem.krc";
+  {
+    const std::vector<uint8_t> bytes = tarvik::SerializeConnectionRecord(record);
+    std::ofstream file(document, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  ModalAnswerer answerer;
+  int prompts = 0;
+  answerer.Add(AcceptPasswordPrompt(&prompts));
+  WindowSession session(DataRoot(), "[Modem1]\nModemCom=1\n[SerialPorts]\nCOM1=" + pty + "\n",
+                        {document.string()});
+  ASSERT_TRUE(session.started());
+  tarvik::CConnectDlg* connect = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    connect = session.ui().connect_window();
+    return connect->isVisible();
+  }));
+  std::set<std::string> statuses;
+  connect->connect_button()->click();
+  tarvik::OperationEngine& engine = session.frame().view()->engine();
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        if (connect->isVisible() && !connect->status().isEmpty())
+          statuses.insert(connect->status().toStdString());
+        return engine.state().logged_in && engine.idle() && session.frame().menu_set() == MenuSet::kLoggedIn;
+      },
+      40000));
+  EXPECT_FALSE(connect->isVisible());
+  EXPECT_TRUE(statuses.count("Dialing...") == 1) << statuses.size();
+  EXPECT_EQ(prompts, 1);
+
+  session.frame().Action(cmd::kLogout)->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return engine.idle() && !engine.link_open(); }, 30000));
+  session.DestroyWindow();
+  const std::string trace = ReadAll(DataRoot() / "Trace.dat");
+  EXPECT_NE(trace.find(">ATDT5551234"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(">ATH"), std::string::npos);
 }
 
 TEST_F(TarvikWindow, StoredPlacementAndHiddenWebEntries) {

@@ -4,8 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <fstream>
 #include <set>
 
@@ -259,6 +265,60 @@ TEST_F(TarvikWindow, ModemDocumentDialsFromTheConnectWindow) {
   const std::string trace = ReadAll(DataRoot() / "Trace.dat");
   EXPECT_NE(trace.find(">ATDT5551234"), std::string::npos) << trace;
   EXPECT_NE(trace.find(">ATH"), std::string::npos);
+}
+
+// Only connection documents are taken from a drop; one that is not a proper connection file is
+// reported (513) and does not join the recent documents.
+TEST_F(TarvikWindow, DroppedFilesOpenOnlyProperConnectionDocuments) {
+  const fs::path bad = temp_.path() / "broken.krc";
+  WriteText(bad, "not a connection file");
+  const fs::path text = temp_.path() / "notes.txt";
+  WriteText(text, "x");
+  ModalAnswerer answerer;
+  std::vector<std::string> messages;
+  answerer.Add([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr) return false;
+    messages.push_back(box->text().toStdString());
+    box->accept();
+    return true;
+  });
+  WindowSession session(DataRoot(), "", {});
+  ASSERT_TRUE(session.started());
+  tarvik::CMainFrame& frame = session.frame();
+  // Documents are taken once the start window has gone and the engine is idle.
+  ASSERT_TRUE(WaitUntil([&] { return frame.view()->engine().idle(); }));
+  auto drag = [&](const fs::path& file) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drop);
+    return true;
+  };
+  EXPECT_FALSE(drag(text));
+  EXPECT_TRUE(drag(bad));
+  ASSERT_TRUE(WaitUntil([&] { return !messages.empty(); }));
+  EXPECT_EQ(messages[0], "The file \"" + bad.string() + "\" is not a proper KR Connection File.");
+  EXPECT_TRUE(session.app().settings().desktop.recent_files.empty());
+  EXPECT_FALSE(frame.view()->engine().link_open());
+}
+
+// The help page of each language is there for Help > Help Topics.
+TEST_F(TarvikWindow, HelpPageOfEveryLanguageIsThere) {
+  for (const int language : {0, 1, 3}) {
+    WindowSession session(DataRoot() / std::to_string(language),
+                          "[Monitoring]\nLanguage=" + std::to_string(language) + "\n", {});
+    ASSERT_TRUE(session.started());
+    const fs::path help = session.app().help_file();
+    EXPECT_TRUE(fs::exists(help)) << help;
+    const std::string page = ReadAll(help);
+    // Each page covers the command line and names the settings file.
+    EXPECT_NE(page.find("/d"), std::string::npos) << help;
+    EXPECT_NE(page.find("Tarvik.ini"), std::string::npos) << help;
+  }
 }
 
 TEST_F(TarvikWindow, StoredPlacementAndHiddenWebEntries) {

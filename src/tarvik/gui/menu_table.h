@@ -45,7 +45,9 @@ inline constexpr int kTransferAll = 32776;
 inline constexpr int kTransferSingle = 32777;
 inline constexpr int kTransferCard = 32778;
 inline constexpr int kStopTransfer = 32779;
-inline constexpr int kActivateKr = 32780;  // KR n is kActivateKr + n - 1, n = 1..16
+inline constexpr int kActivateKr = 32780;      // KR n is kActivateKr + n - 1, n = 1..16
+inline constexpr int kCreateLinkFile = 32828;  // the connection editor
+inline constexpr int kSettings = 32829;        // the Settings dialog
 inline constexpr int kHelpTopics = 32800;
 inline constexpr int kAbout = 32801;
 inline constexpr int kHomePage = 32802;

@@ -111,6 +111,8 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {9677, "Tarvik can not open \"%s\".\nNo program to show it was found.",
      "Tarvik kann \"%s\" nicht öffnen.\nEs wurde kein Programm zum Anzeigen gefunden.",
      "Tarvik 无法打开 \"%s\"。\n找不到可以显示它的程序。"},
+    {9678, "Create &Link File...", "&Verbindungsdatei erstellen...", "创建连接文件(&L)..."},
+    {9679, "&Settings...", "&Einstellungen...", "设置(&S)..."},
     {32928, "Date", "Datum", "日期"},
     {32929, "Time", "Zeit", "时间"},
     {32930, "Task", "Aufgabe", "任务"},

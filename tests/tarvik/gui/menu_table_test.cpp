@@ -21,10 +21,10 @@ TEST(MenuTable, IdsAreUniqueAndEveryTextExistsInEveryLanguage) {
     EXPECT_NE(entry.sets, 0u);
   }
   // The full table of the logged-in menu: 4 Info, 8 Parameter, 1 View, 4 Transfer, 12 Tests,
-  // 11 Operate, Activate, Logout, Exit and 5 Help entries.
+  // 11 Operate, Activate, Settings, Logout, Exit and 5 Help entries.
   int logged_in = 0;
   for (const MenuEntry& entry : MenuTable()) logged_in += InMenuSet(entry, MenuSet::kLoggedIn) ? 1 : 0;
-  EXPECT_EQ(logged_in, 4 + 8 + 1 + 4 + 12 + 11 + 1 + 2 + 5);
+  EXPECT_EQ(logged_in, 4 + 8 + 1 + 4 + 12 + 11 + 1 + 3 + 5);
 }
 
 TEST(MenuTable, PasswordProtectedOperationsAreTheOnesThatChangeTheUnit) {

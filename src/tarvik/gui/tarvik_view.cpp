@@ -33,6 +33,7 @@ CTarvikView::CTarvikView(CTarvikApp& app, CGuiUiPort& ui, const kr::StringTable&
   setObjectName("CTarvikView");
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   viewport()->setAutoFillBackground(true);
+  setFocusPolicy(Qt::StrongFocus);  // Page Up/Down and the arrows scroll the trace
   TarvikSettings& settings = app.settings();
   stack_.link().SetSerialDeviceResolver(
       [&settings](std::uint16_t port) { return settings.serial_ports.DevicePath(port); });

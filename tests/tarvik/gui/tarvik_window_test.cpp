@@ -267,6 +267,46 @@ TEST_F(TarvikWindow, ModemDocumentDialsFromTheConnectWindow) {
   EXPECT_NE(trace.find(">ATH"), std::string::npos);
 }
 
+// A connection that fails is reported once the engine has finished the operation: the message box
+// comes up after the tick, with the engine idle and the link closed.
+TEST_F(TarvikWindow, FailureMessageComesAfterTheEngineIsIdle) {
+  // A port nobody listens on: bind one, note it, close it again.
+  int port = 0;
+  {
+    krsim_test::SimProcess sim({"--tcp", "0", "--no-stdin"});
+    port = PortOf(sim);
+    sim.Stop();
+  }
+  ASSERT_GT(port, 0);
+  const fs::path document = WriteTcpDocument(temp_.path(), port);
+  ModalAnswerer answerer;
+  std::vector<std::string> texts;
+  bool idle_when_shown = false;
+  bool link_closed_when_shown = false;
+  WindowSession* running = nullptr;
+  answerer.Add([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr || running == nullptr) return false;
+    const tarvik::OperationEngine& engine = running->frame().view()->engine();
+    idle_when_shown = engine.idle();
+    link_closed_when_shown = !engine.link_open();
+    texts.push_back(box->text().toStdString());
+    box->accept();
+    return true;
+  });
+  WindowSession session(DataRoot(), "", {document.string()});
+  running = &session;
+  ASSERT_TRUE(session.started());
+  ASSERT_TRUE(WaitUntil([&] { return !texts.empty(); }, 40000));
+  EXPECT_TRUE(idle_when_shown);
+  EXPECT_TRUE(link_closed_when_shown);
+  EXPECT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].rfind("Tarvik can not establish communication with the HCU or KR.", 0), 0u) << texts[0];
+  EXPECT_EQ(session.ui().message_ids(), std::vector<int>{213});
+  EXPECT_EQ(session.frame().task_text().toStdString(), "Connection failed.");
+  EXPECT_EQ(session.frame().menu_set(), MenuSet::kNotLoggedIn);
+}
+
 // Only connection documents are taken from a drop; one that is not a proper connection file is
 // reported (513) and does not join the recent documents.
 TEST_F(TarvikWindow, DroppedFilesOpenOnlyProperConnectionDocuments) {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -212,6 +213,37 @@ TEST_F(TarvikWindow, EventListAndSingleEventTransferFromTheMenus) {
   ASSERT_GE(name.size(), 9u);
   EXPECT_EQ(name.substr(name.size() - 9, 5), "01002");
   EXPECT_EQ(written.begin()->second, expected.at(name.substr(name.size() - 9)));
+  EXPECT_TRUE(session.ui().message_ids().empty());
+}
+
+// With DateTimeFileNames = 1, Transfer > All Events asks for a folder instead of a root name, and the
+// files land in the folder chosen.
+TEST_F(TarvikWindow, TransferAllIntoAChosenFolder) {
+  const fs::path document = StartSimulator();
+  const fs::path target = temp_.path() / "chosen";
+  fs::create_directories(target);
+  ModalAnswerer answerer;
+  int prompts = 0;
+  std::string folder_title;
+  answerer.Add(AcceptPasswordPrompt(&prompts));
+  answerer.Add([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr || dialog->objectName() != "ChooseFolder") return false;
+    folder_title = dialog->windowTitle().toStdString();
+    dialog->setDirectory(QString::fromStdString(target.string()));
+    dialog->selectFile(QString::fromStdString(target.string()));
+    static_cast<QDialog*>(dialog)->accept();
+    return true;
+  });
+  WindowSession session(DataRoot(), "[Monitoring]\nDateTimeFileNames=1\n", {document.string()});
+  ASSERT_TRUE(session.started());
+  ASSERT_TRUE(WaitLoggedIn(session));
+  tarvik::OperationEngine& engine = session.frame().view()->engine();
+  session.frame().Action(cmd::kTransferAll)->trigger();
+  EXPECT_EQ(folder_title, "Please choose a target folder");
+  ASSERT_TRUE(WaitUntil([&] { return engine.idle() && !engine.state().busy; }, 60000));
+  EXPECT_EQ(EventFiles(target, 0).size(), 3u);
+  EXPECT_TRUE(EventFiles(DataRoot() / "Data", 0).empty());
   EXPECT_TRUE(session.ui().message_ids().empty());
 }
 

@@ -77,5 +77,20 @@ iconv -f UTF-16LE -t UTF-8 "$work/$first.txt" | sed -n '1s/^\xEF\xBB\xBF//; 1,14
 
 echo
 echo "== trace of the session: $data_root/Trace.dat; simulator transcript: $work/krsim.log"
+
+# With a display, the window follows: the same document, connected to the same simulator.
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  tarvik=build/src/tarvik/gui/tarvik
+  if [ -x "$tarvik" ]; then
+    echo
+    echo "== the tarvik window, connected to krsim: accept the suggested password, try Transfer > All Events;"
+    echo "   close the window to end the demo (its data folder: $work/TarvikWindow)"
+    TARVIK_DATA_ROOT="$work/TarvikWindow" "$tarvik" "$work/demo.krc" || echo "demo: the window ended with an error" >&2
+  else
+    echo "demo: $tarvik is missing; the window is skipped" >&2
+  fi
+else
+  echo "== no display (DISPLAY and WAYLAND_DISPLAY are unset): the window is skipped"
+fi
 echo "== everything is in $work"
 exit "$mismatch"

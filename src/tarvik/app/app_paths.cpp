@@ -106,7 +106,14 @@ std::filesystem::path HelpFilePath(const std::filesystem::path& program_director
   const char* name = "Tarvik_enu.html";
   if (language == kr::Language::kGerman) name = "Tarvik_deu.html";
   if (language == kr::Language::kChinese) name = "Tarvik_chs.html";
-  return program_directory / "help" / name;
+  // Beside the program in the build tree; below share/tarvik once installed.
+  const std::filesystem::path beside = program_directory / "help" / name;
+  const std::filesystem::path installed = program_directory / ".." / "share" / "tarvik" / "help" / name;
+  std::error_code ec;
+  if (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec)) {
+    return installed.lexically_normal();
+  }
+  return beside;
 }
 
 std::optional<std::filesystem::path> PreparePaths(TarvikSettings& settings,

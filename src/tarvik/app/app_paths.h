@@ -27,7 +27,8 @@ std::filesystem::path FindDataRoot(const EnvironmentLookup& environment);
 // The folder of the running executable (empty when it cannot be found).
 std::filesystem::path ProgramDirectory();
 
-// The help pages of a language: <program dir>/help/Tarvik_enu.html, Tarvik_deu.html or Tarvik_chs.html.
+// The help page of a language (Tarvik_enu.html, Tarvik_deu.html or Tarvik_chs.html): in <program dir>/help,
+// or, when it is not there, in <program dir>/../share/tarvik/help where the installation puts it.
 std::filesystem::path HelpFilePath(const std::filesystem::path& program_directory, kr::Language language);
 
 // Creates the parameter, data, temporary, instant and connection folders, in that order, with their

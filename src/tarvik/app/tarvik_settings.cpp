@@ -199,6 +199,7 @@ TarvikSettings ReadSettings(const kr::IniFile& ini, const std::filesystem::path&
     std::string device = ini.GetString(kSerialPorts, SerialKey(port), "");
     if (!device.empty()) settings.serial_ports.SetDevicePath(port, device);
   }
+  settings.desktop = ReadDesktopSettings(ini);
   return settings;
 }
 
@@ -220,6 +221,7 @@ void WriteSettings(const TarvikSettings& settings, kr::IniFile& ini) {
   for (int port = SerialPortMap::kFirstPort; port <= SerialPortMap::kLastPort; ++port) {
     ini.SetString(kSerialPorts, SerialKey(port), settings.serial_ports.DevicePath(port));
   }
+  WriteDesktopSettings(settings.desktop, ini);
 }
 
 ExportOptions ExportOptionsOf(const TarvikSettings& settings) {

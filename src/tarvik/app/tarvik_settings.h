@@ -6,6 +6,7 @@
 #include <string>
 
 #include "krcommon/ini_file.h"
+#include "tarvik/app/desktop_settings.h"
 #include "tarvik/app/serial_ports.h"
 #include "tarvik/eventfiles/export_options.h"
 #include "tarvik/eventfiles/seismic_export.h"
@@ -111,6 +112,8 @@ struct TarvikSettings {
 
   // [SerialPorts]
   SerialPortMap serial_ports;
+  // [Recent File List], [Help]: kept for the main window.
+  DesktopSettings desktop;
 };
 
 // The settings a first start uses: the defaults, with the directories below `data_root`.

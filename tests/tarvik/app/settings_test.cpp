@@ -110,6 +110,7 @@ std::string FirstStartFile(const std::string& root) {
       "[SerialPorts]\r\n";
   for (int n = 1; n <= 16; ++n)
     text += "COM" + std::to_string(n) + "=/dev/ttyS" + std::to_string(n - 1) + "\r\n";
+  text += "[Recent File List]\r\n[Help]\r\nHomePage=\r\nSupportPage=\r\nVersionPage=\r\n";
   return text;
 }
 

@@ -1,0 +1,13 @@
+// The window tests need one QApplication for the whole run; without a display they use the offscreen
+// platform (the Xvfb run sets QT_QPA_PLATFORM=xcb itself).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -230,8 +231,12 @@ TEST_F(TarvikWindow, TransferAllIntoAChosenFolder) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     if (dialog == nullptr || dialog->objectName() != "ChooseFolder") return false;
     folder_title = dialog->windowTitle().toStdString();
-    dialog->setDirectory(QString::fromStdString(target.string()));
-    dialog->selectFile(QString::fromStdString(target.string()));
+    // The folder typed in full, as a person may do; the dialog's file list loads in the background
+    // and is not waited for.
+    dialog->setDirectory(QString::fromStdString(target.parent_path().string()));
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (name == nullptr) return false;
+    name->setText(QString::fromStdString(target.string()));
     static_cast<QDialog*>(dialog)->accept();
     return true;
   });

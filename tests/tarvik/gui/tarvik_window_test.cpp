@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -231,9 +232,12 @@ TEST_F(TarvikWindow, TransferAllIntoAChosenFolder) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     if (dialog == nullptr || dialog->objectName() != "ChooseFolder") return false;
     folder_title = dialog->windowTitle().toStdString();
-    // The folder shown is the folder chosen (a selection would depend on the file model, which
-    // fills in the background).
-    dialog->setDirectory(QString::fromStdString(target.string()));
+    // The folder typed in full, as a person may do; the dialog's file list loads in the background
+    // and is not waited for.
+    dialog->setDirectory(QString::fromStdString(target.parent_path().string()));
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (name == nullptr) return false;
+    name->setText(QString::fromStdString(target.string()));
     static_cast<QDialog*>(dialog)->accept();
     return true;
   });

@@ -166,7 +166,10 @@ ModalAnswerer::Handler AnswerSaveDialog(const std::string& name, std::string* ti
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     if (dialog == nullptr || dialog->objectName() != "ChooseSaveFile") return false;
     *title = dialog->windowTitle().toStdString();
-    dialog->selectFile(dialog->directory().filePath(QString::fromStdString(name)));
+    // Typed into the name field; the dialog's file list loads in the background and is not waited for.
+    auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (edit == nullptr) return false;
+    edit->setText(dialog->directory().filePath(QString::fromStdString(name)));
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept takes the typed name
     return true;
   };

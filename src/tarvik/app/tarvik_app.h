@@ -45,6 +45,8 @@ class CTarvikApp {
   std::filesystem::path settings_path() const { return data_root_ / kSettingsFileName; }
   const std::filesystem::path& help_file() const { return help_file_; }
   const CCommandLine& command_line() const { return command_line_; }
+  // How host names in connection documents are resolved.
+  const HostResolver& resolver() const { return environment_.resolver; }
   // Valid after InitInstance has found the data root.
   TarvikSettings& settings() { return settings_file_->settings(); }
   const TarvikSettings& settings() const { return settings_file_->settings(); }

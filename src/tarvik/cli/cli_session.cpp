@@ -12,6 +12,7 @@
 #include "tarvik/engine/headless_host.h"
 #include "tarvik/engine/link_adapter.h"
 #include "tarvik/engine/operation_engine.h"
+#include "tarvik/engine/protocol_setup.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/resources/tarvik_strings.h"
 
@@ -24,17 +25,6 @@ bool ParseInt(std::string_view text, int low, int high, int& value) {
   if (!parsed || *parsed < low || *parsed > high) return false;
   value = *parsed;
   return true;
-}
-
-// Copies the settings the reply path needs into the protocol context.
-void ConfigureContext(ProtocolContext& context, const TarvikSettings& settings) {
-  context.date_time_file_names = settings.date_time_file_names == 1;
-  context.us_date_format = settings.us_date_format != 0;
-  context.local_time_correction = settings.local_time_correction != 0;
-  context.local_correction_value = settings.local_correction_value;
-  context.viewing_prefix = ViewDownloadDirectory(settings).string();
-  context.download_prefix = (settings.data_path / "").string();
-  context.show_freq_dir_info = settings.show_freq_dir_info != 0;
 }
 
 // Opens the connection the command line names and logs in; true when that succeeded, or when no
@@ -227,7 +217,7 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
       [&settings](std::uint16_t port) { return settings.serial_ports.DevicePath(port); });
   {
     std::lock_guard lock(stack.ModelMutex());
-    ConfigureContext(stack.context(), settings);
+    ConfigureProtocolContext(stack.context(), settings);
   }
   OperationEngine engine({stack, stack.data(), stack.context(), settings, ui, strings, clock});
   engine.set_no_relogin(command_line.no_relogin());

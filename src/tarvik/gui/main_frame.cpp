@@ -23,6 +23,8 @@
 #include "tarvik/engine/operation_engine.h"
 #include "tarvik/gui/file_filter.h"
 #include "tarvik/gui/gui_text.h"
+#include "tarvik/gui/settings/file_link_dlg.h"
+#include "tarvik/gui/settings/settings_sheet.h"
 #include "tarvik/gui/tarvik_view.h"
 
 // The icon and other files compiled into the library; a static library must register them itself.
@@ -339,6 +341,12 @@ void CMainFrame::OnCommand(int command_id) {
     case cmd::kOpen:
       OpenDocumentDialog();
       break;
+    case cmd::kCreateLinkFile:
+      EditConnectionFile();
+      break;
+    case cmd::kSettings:
+      EditSettings();
+      break;
     case cmd::kLogout:
       engine.RequestLogout();
       break;
@@ -393,6 +401,21 @@ void CMainFrame::OpenDocumentDialog() {
   if (QGuiApplication::platformName() == "offscreen") dialog.setOption(QFileDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   OpenDocumentPath(dialog.selectedFiles().front().toStdString());
+}
+
+// File > Create Link File...: the editor writes the document; "connect at once" opens it as File > Open
+// would.
+void CMainFrame::EditConnectionFile() {
+  CFileLinkDlg dialog(app_.settings(), strings_, ui_, app_.resolver(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (dialog.connect_requested() && dialog.saved_path()) OpenDocumentPath(*dialog.saved_path());
+}
+
+// File > Settings...: OK has written Tarvik.ini; the menus follow a changed language or address.
+void CMainFrame::EditSettings() {
+  CSettingsSheet sheet(
+      app_.settings(), strings_, ui_, [this] { return app_.WriteSettings(); }, this);
+  if (sheet.exec() == QDialog::Accepted) BuildMenus();
 }
 
 void CMainFrame::OpenHelp() {

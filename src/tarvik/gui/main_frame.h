@@ -66,6 +66,8 @@ class CMainFrame : public QMainWindow {
   void OnCommand(int command_id);
   void OnTick();
   void OpenDocumentDialog();
+  void EditConnectionFile();
+  void EditSettings();
   void OpenHelp();
   void OpenAddress(const std::string& address);
   void ShowAbout();

@@ -15,11 +15,9 @@ constexpr MenuEntry kTable[] = {
     // File
     {cmd::kDirectLink, menu::kFile, 9609, kInNotLoggedIn, S::kDirectLink, false, E::kNotLoggedInIdle, true},
     {cmd::kOpen, menu::kFile, 9610, kInNotLoggedIn, S::kDocumentOpened, false, E::kNotLoggedInIdle, true},
-    // The connection editor and the Settings dialog are windows of their own; not built into this
-    // menu yet.
-    {cmd::kCreateLinkFile, menu::kFile, 9678, kInNotLoggedIn, std::nullopt, false, E::kNotLoggedInIdle,
-     false},
-    {cmd::kSettings, menu::kFile, 9679, kInBoth, std::nullopt, false, E::kAlways, false},
+    // The connection editor and the Settings dialog are windows of their own.
+    {cmd::kCreateLinkFile, menu::kFile, 9678, kInNotLoggedIn, std::nullopt, false, E::kNotLoggedInIdle, true},
+    {cmd::kSettings, menu::kFile, 9679, kInBoth, std::nullopt, false, E::kAlways, true},
     {cmd::kLogout, menu::kFile, 9611, kInLoggedIn, S::kLogout, false, E::kLoggedInIdle, true},
     {cmd::kExit, menu::kFile, 9612, kInBoth, std::nullopt, false, E::kAlways, true},
     // Info

@@ -6,7 +6,7 @@
 #include <QThread>
 #include <mutex>
 
-#include "tarvik/gui/protocol_setup.h"
+#include "tarvik/engine/protocol_setup.h"
 
 namespace tarvik {
 

@@ -384,6 +384,32 @@ TEST_F(TarvikWindow, DroppedFilesOpenOnlyProperConnectionDocuments) {
   EXPECT_FALSE(frame.view()->engine().link_open());
 }
 
+// File > Settings... and File > Create Link File... open their windows; cancelled, they change nothing.
+TEST_F(TarvikWindow, SettingsAndConnectionEditorOpenFromTheFileMenu) {
+  ModalAnswerer answerer;
+  std::vector<std::string> opened;
+  answerer.Add([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QDialog*>(modal);
+    const std::string name = modal->objectName().toStdString();
+    if (dialog == nullptr || (name != "Settings" && name != "FileLink")) return false;
+    opened.push_back(name);
+    dialog->reject();
+    return true;
+  });
+  WindowSession session(DataRoot(), "", {});
+  ASSERT_TRUE(session.started());
+  tarvik::CMainFrame& frame = session.frame();
+  ASSERT_TRUE(WaitUntil([&] { return frame.view()->engine().idle(); }));
+  const std::string settings_before = ReadAll(DataRoot() / "Tarvik.ini");
+  ASSERT_NE(frame.Action(cmd::kSettings), nullptr);
+  ASSERT_NE(frame.Action(cmd::kCreateLinkFile), nullptr);
+  frame.Action(cmd::kSettings)->trigger();
+  frame.Action(cmd::kCreateLinkFile)->trigger();
+  EXPECT_EQ(opened, (std::vector<std::string>{"Settings", "FileLink"}));
+  EXPECT_EQ(ReadAll(DataRoot() / "Tarvik.ini"), settings_before);
+  EXPECT_FALSE(frame.view()->engine().link_open());
+}
+
 // The help page of each language is there for Help > Help Topics.
 TEST_F(TarvikWindow, HelpPageOfEveryLanguageIsThere) {
   for (const int language : {0, 1, 3}) {

@@ -1,4 +1,4 @@
-#include "tarvik/gui/protocol_setup.h"
+#include "tarvik/engine/protocol_setup.h"
 
 namespace tarvik {
 

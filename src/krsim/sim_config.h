@@ -35,6 +35,7 @@ struct RecorderConfig {
   bool recording = true;
   int sampling = 200;
   int trigger_mode = 0;           // TN: 0 events only, 5 blasting
+  bool memory_full = false;       // filled by earlier recordings: FM answers "ERROR" until erased
   std::vector<EventKind> events;  // stored at start, oldest first, numbered from first_file
   int first_file = 1;
 };

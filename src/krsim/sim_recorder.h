@@ -65,6 +65,7 @@ class SimRecorder {
   int device_type_;
   std::string password_;
   bool recording_;
+  bool memory_full_;  // FM answers "ERROR"; erasing the memory empties it
   bool mirror_ = false;
   bool alarm1_ = false;
   bool alarm2_ = false;

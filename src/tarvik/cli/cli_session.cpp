@@ -11,6 +11,7 @@
 #include "tarvik/engine/engine_messages.h"
 #include "tarvik/engine/headless_host.h"
 #include "tarvik/engine/link_adapter.h"
+#include "tarvik/engine/maintenance_operation.h"
 #include "tarvik/engine/operation_engine.h"
 #include "tarvik/engine/protocol_setup.h"
 #include "tarvik/protocol/command_table.h"
@@ -19,6 +20,32 @@
 namespace tarvik {
 
 namespace {
+
+// The switches of the maintenance actions and the states they request.
+struct MaintenanceSwitch {
+  const char* word;
+  OperationState state;
+};
+constexpr MaintenanceSwitch kMaintenanceSwitches[] = {
+    {"--erase-all", OperationState::kEraseAll},
+    {"--baseline", OperationState::kBaseline},
+    {"--clear-flags", OperationState::kClearRecorderFlags},
+    {"--clear-hcu-flags", OperationState::kClearHcuFlags},
+    {"--reset-alarms", OperationState::kResetRecorderAlarms},
+    {"--reset-hcu-alarms", OperationState::kResetHcuAlarms},
+    {"--init-filter", OperationState::kInitialiseFilter},
+    {"--self-test", OperationState::kRecorderSelfTest},
+    {"--hcu-self-test", OperationState::kHcuSelfTest},
+    {"--clear-counters", OperationState::kClearCommunicationCounters},
+    {"--sync-clock", OperationState::kSyncClock},
+};
+
+const MaintenanceSwitch* FindMaintenanceSwitch(std::string_view word) {
+  for (const MaintenanceSwitch& entry : kMaintenanceSwitches) {
+    if (word == entry.word) return &entry;
+  }
+  return nullptr;
+}
 
 bool ParseInt(std::string_view text, int low, int high, int& value) {
   const std::optional<int> parsed = kr::ParseWholeInt(text);
@@ -64,9 +91,16 @@ bool ConnectAndLogIn(CTarvikApp& app, const CCommandLine& command_line, const Cl
 
 // Runs one operation switch to its end; true when it succeeded.
 bool RunOperation(const CliOperation& operation, OperationEngine& engine, HeadlessHost& host,
-                  LinkAdapter& stack, ConsoleUi& ui, const kr::StringTable& strings, long long max_ticks) {
+                  LinkAdapter& stack, ConsoleUi& ui, const kr::StringTable& strings,
+                  const std::optional<std::string>& password, long long max_ticks) {
   const int failures = engine.failure_count();
   switch (operation.kind) {
+    case CliOperation::Kind::kMaintenance:
+      // The password prompt of a protected action takes the password of the command line.
+      if (MaintenanceOperation::IsProtected(operation.state) && password) ui.AddPassword(*password);
+      if (!engine.Unit<MaintenanceOperation>().Request(operation.state)) return false;
+      host.RunUntilIdle(max_ticks);
+      break;
     case CliOperation::Kind::kActivateRecorder: {
       int reported = 0;
       {
@@ -108,7 +142,12 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       out = argv[++i];
       return true;
     };
-    if (word == "--list-events") {
+    if (const MaintenanceSwitch* maintenance = FindMaintenanceSwitch(word)) {
+      CliOperation operation;
+      operation.kind = CliOperation::Kind::kMaintenance;
+      operation.state = maintenance->state;
+      options.operations.push_back(operation);
+    } else if (word == "--list-events") {
       options.operations.push_back({CliOperation::Kind::kListEvents, 0, ""});
     } else if (word == "--transfer-all") {
       options.operations.push_back({CliOperation::Kind::kTransferAll, 0, ""});
@@ -234,7 +273,7 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
   bool ok = ConnectAndLogIn(app, command_line, options, engine, host, ui, strings, kMaxTicks);
   for (const CliOperation& operation : options.operations) {
     if (!ok) break;
-    ok = RunOperation(operation, engine, host, stack, ui, strings, kMaxTicks);
+    ok = RunOperation(operation, engine, host, stack, ui, strings, password, kMaxTicks);
   }
 
   if (engine.state().logged_in) {

@@ -6,15 +6,17 @@
 
 #include "tarvik/app/tarvik_app.h"
 #include "tarvik/cli/console_ui.h"
+#include "tarvik/engine/operation_state.h"
 
 namespace tarvik {
 
 // One operation switch of tarvik-cli; they run in the order given, after the log-in.
 struct CliOperation {
-  enum class Kind { kActivateRecorder, kTransferAll, kListEvents };
+  enum class Kind { kActivateRecorder, kTransferAll, kListEvents, kMaintenance };
   Kind kind = Kind::kListEvents;
   int recorder = 0;  // kActivateRecorder
   std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes)
+  OperationState state = OperationState::kIdle;  // kMaintenance: the action's state
 };
 
 struct CliOptions {

@@ -297,6 +297,8 @@ int EngineCore::RunCommandList(std::span<const int> list) {
   if (IsSettledFailure(link_state)) return link_state;
   if (fields_.step < count) {
     if (link.Issue(list[static_cast<size_t>(fields_.step)]) != 0) {
+      // A command went out again: the next LinkRetry is a retry of its own.
+      retry_stepped_back_ = false;
       ++fields_.step;
       return kListRunning;
     }

@@ -233,6 +233,11 @@ struct KrParams {
   int device_type = kNoDeviceType;  // from the model letter and IV
   bool ring_memory = true;          // cleared when the recorder refuses KR
   bool mirror_enabled = false;      // MG answered "YES" (or a number other than 0)
+  // The memory status as FM (used memory) and FF (number of files) answered it, word for word: a full
+  // memory or file table answers "ERROR" instead of its list.
+  std::string memory_status;
+  std::string files_status;
+  bool recording = false;  // set when recording was switched on from the PC, cleared when switched off
   std::array<DirectoryEntry, kDirectorySlots> directory{};
   int directory_entries_read = 0;
   int downloaded_events = 0;

@@ -245,10 +245,10 @@ void ReplyReceiver::InterpretRecorder(int command, std::string_view text, KrPara
     case 148: SetList(k.AR, text); break;
     case 150: SetList(k.AQ, text); break;
     case 165: SetList(k.PC, text); break;
-    case 174: SetList(k.FM, text); break;
+    case 174: SetList(k.FM, text); k.memory_status.assign(kr::Trim(text)); break;
     case 175: SetList(k.FV, text); break;
     case 180: SetList(k.AV, text); break;
-    case 182: SetList(k.FF, text); break;
+    case 182: SetList(k.FF, text); k.files_status.assign(kr::Trim(text)); break;
     case 188: SetList(k.TP, text); break;
     case 189: SetList(k.TG, text); break;
     case 190: SetList(k.AO, text); break;

@@ -3,8 +3,8 @@
 namespace tarvik {
 
 kr::StringTable MakeTarvikStringTable() {
-  return kr::StringTable(
-      {AppStrings(), EventFilesStrings(), EngineStrings(), SettingsStrings(), GuiStrings()});
+  return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings(), SettingsStrings(), GuiStrings(),
+                          MaintenanceStrings()});
 }
 
 }  // namespace tarvik

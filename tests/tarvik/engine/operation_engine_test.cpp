@@ -139,6 +139,17 @@ TEST_F(EngineTest, RetryReissuesTheLastCommandOnlyNotTheList) {
   EXPECT_EQ(link.sent, (std::vector<int>{kLL, kNN, kNN, kNC}));
 }
 
+// A unit that answers the repeat within the same tick with a second retry: the second retry repeats the
+// command again instead of passing over it to the next one.
+TEST_F(EngineTest, RetryOfARepeatedCommandRepeatsItAgain) {
+  MakeWithOpenLink();
+  int nn_answers = 0;
+  link.responder = [&](int command) { return command == kNN && nn_answers++ < 2 ? LinkRetry : LinkReady; };
+  const int list[] = {kLL, kNN, kNC};
+  EXPECT_EQ(RunListToEnd(list), 0);
+  EXPECT_EQ(link.sent, (std::vector<int>{kLL, kNN, kNN, kNN, kNC}));
+}
+
 TEST_F(EngineTest, RetryThatCannotBeSentYetStepsBackOnlyOnce) {
   MakeWithOpenLink();
   int ct_answers = 0;

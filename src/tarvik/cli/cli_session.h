@@ -11,10 +11,10 @@ namespace tarvik {
 
 // One operation switch of tarvik-cli; they run in the order given, after the log-in.
 struct CliOperation {
-  enum class Kind { kActivateRecorder, kTransferAll, kListEvents };
+  enum class Kind { kActivateRecorder, kTransferAll, kListEvents, kExportParams, kExportHcuParams, kShow };
   Kind kind = Kind::kListEvents;
   int recorder = 0;  // kActivateRecorder
-  std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes)
+  std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes); kShow: the page
 };
 
 struct CliOptions {
@@ -22,6 +22,7 @@ struct CliOptions {
   std::vector<CliOperation> operations;
   std::optional<std::string> password;
   bool verbose = false;
+  bool list_pages = false;  // --show list
   // --new-tcp-document FILE HOST:PORT: write a connection document and stop.
   std::string new_document;
   std::string new_document_address;

@@ -3,6 +3,8 @@
 #include "tarvik/engine/connection_operation.h"
 #include "tarvik/engine/event_list_operation.h"
 #include "tarvik/engine/initialisation_operation.h"
+#include "tarvik/engine/parameter_export_operation.h"
+#include "tarvik/engine/parameter_read_operation.h"
 #include "tarvik/engine/transfer_operation.h"
 
 namespace tarvik {
@@ -22,6 +24,8 @@ void OperationEngine::InstallOperations() {
   auto& transfers = Install<TransferOperation>();
   Install<EventListOperation>(
       [&transfers](std::vector<int> chosen) { transfers.RequestTransferSelected(std::move(chosen)); });
+  Install<ParameterExportOperation>();
+  Install<ParameterReadOperation>();
 }
 
 void OperationEngine::OpenDocument(const std::filesystem::path& path, const ConnectionRecord& record) {

@@ -11,7 +11,14 @@
 
 #include "krcommon/stdio_file_ex.h"
 #include "krsim/sim_process.h"
+#include "tarvik/app/tarvik_settings.h"
 #include "tarvik/cli/cli_session.h"
+#include "tarvik/engine/engine_test_support.h"  // tests/tarvik/engine
+#include "tarvik/engine/headless_host.h"
+#include "tarvik/engine/link_adapter.h"
+#include "tarvik/engine/operation_engine.h"
+#include "tarvik/engine/parameter_write_operation.h"
+#include "tarvik/resources/tarvik_strings.h"
 
 namespace tarvik {
 namespace {
@@ -222,6 +229,96 @@ TEST_F(ParameterOperationsTest, AlertingReadStopsWith224WhenTheRecorderHasNoAler
   EXPECT_EQ(frames[1], "Na0");
   EXPECT_EQ(std::find(frames.begin(), frames.end(), "AL"), frames.end());
   EXPECT_EQ(std::find(frames.begin(), frames.end(), "AE"), frames.end());
+}
+
+// The engine on its own, logged in to krsim, for the writes: their values come from the data model
+// as a window would have stored them.
+class WriteSession {
+ public:
+  explicit WriteSession(const fs::path& root)
+      : settings_(DefaultSettings(root)),
+        strings_(MakeTarvikStringTable()),
+        stack_(clock_),
+        engine_({stack_, stack_.data(), stack_.context(), settings_, ui_, strings_, clock_}),
+        host_(stack_.link(), engine_, settings_.com_polling_time) {
+    fs::create_directories(settings_.data_path);
+  }
+  ~WriteSession() { engine_.Shutdown(); }
+
+  bool RunUntilIdle() {
+    return host_.RunUntil([&] { return engine_.idle(); }, 30000 / settings_.com_polling_time * 10);
+  }
+  bool LogIn(int port) {
+    RunUntilIdle();
+    ConnectionRecord record;
+    record.link_kind = LinkKind::kTcp;
+    record.ip_address = "127.0.0.1";
+    record.ip_port = port;
+    ui_.password_answers = {std::string("TORVE")};
+    engine_.OpenDocument("site.krc", record);
+    return RunUntilIdle() && engine_.state().logged_in && ui_.messages.empty();
+  }
+  // Changes the target recorder's values as a window does, then runs the write.
+  void Write(OperationState state, const std::function<void(KrParams&)>& edit) {
+    {
+      std::lock_guard lock(stack_.ModelMutex());
+      edit(*stack_.data().Recorder(stack_.TargetRecorder()));
+    }
+    engine_.Unit<ParameterWriteOperation>().RequestWrite(state);
+    RunUntilIdle();
+  }
+  testing::RecordingUi& ui() { return ui_; }
+
+ private:
+  kr::SystemClock clock_;
+  TarvikSettings settings_;
+  kr::StringTable strings_;
+  testing::RecordingUi ui_;
+  LinkAdapter stack_;
+  OperationEngine engine_;
+  HeadlessHost host_;
+};
+
+TEST_F(ParameterOperationsTest, RecordingWriteSendsOnlyTheChangedValuesAndCommits) {
+  const int port = StartSim();
+  ASSERT_GT(port, 0);
+  {
+    WriteSession session(dir_ / "root");
+    ASSERT_TRUE(session.LogIn(port));
+    session.Write(OperationState::kWriteTriggeredRecording, [](KrParams& kr) {
+      kr.TE.Set(7);
+      kr.TO.Set(9);
+      kr.TM.Set(3);
+    });
+    EXPECT_TRUE(session.ui().messages.empty()) << session.ui().messages.size();
+  }
+  // Only the changed values of the list go out; the trigger mode touches the trigger settings, so
+  // Fi commits them; Na0 addresses the control unit again.
+  const std::vector<std::string> frames = From(Frames(), "Te7");
+  ASSERT_GE(frames.size(), 5U);
+  EXPECT_EQ(std::vector<std::string>(frames.begin(), frames.begin() + 5),
+            (std::vector<std::string>{"Te7", "To9", "Tm3", "Fi", "Na0"}));
+}
+
+TEST_F(ParameterOperationsTest, GeneralWriteWhoseClockIsRefusedEndsWith297) {
+  const int port = StartSim("[Faults]\nRefuseCommands=Ct\n");
+  ASSERT_GT(port, 0);
+  {
+    WriteSession session(dir_ / "root");
+    ASSERT_TRUE(session.LogIn(port));
+    session.Write(OperationState::kWriteGeneral, [](KrParams& kr) {
+      kr.ZD.Set(20);
+      kr.RequestClockSetting();
+    });
+    EXPECT_EQ(session.ui().MessageIds(), std::vector<int>{297});
+  }
+  const std::vector<std::string> frames = Frames();
+  const std::vector<std::string> from_zd = From(frames, "Zd20");
+  ASSERT_FALSE(from_zd.empty());
+  // Cd still goes out after the refused Ct, and the list ends with Na0.
+  bool cd_sent = false;
+  for (const std::string& frame : from_zd) cd_sent = cd_sent || frame.starts_with("Cd");
+  EXPECT_TRUE(cd_sent);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "tarvik/engine/initialisation_operation.h"
 #include "tarvik/engine/parameter_export_operation.h"
 #include "tarvik/engine/parameter_read_operation.h"
+#include "tarvik/engine/parameter_write_operation.h"
 #include "tarvik/engine/transfer_operation.h"
 
 namespace tarvik {
@@ -26,6 +27,7 @@ void OperationEngine::InstallOperations() {
       [&transfers](std::vector<int> chosen) { transfers.RequestTransferSelected(std::move(chosen)); });
   Install<ParameterExportOperation>();
   Install<ParameterReadOperation>();
+  Install<ParameterWriteOperation>();
 }
 
 void OperationEngine::OpenDocument(const std::filesystem::path& path, const ConnectionRecord& record) {

@@ -9,6 +9,22 @@ namespace {
 // Parameter operations and the parameter lists. Ids 9750..9799 hold the texts of the parameter
 // operations; 97500..97699 the line formats of "ParamList.txt" and "HcuParamList.txt".
 constexpr std::array kEntries = std::to_array<kr::StringEntry>({
+    {256, "Filter setting done.", "Filtereinstellung durchgeführt.", "滤波设置完成。"},
+    {257, "Filter NOT set.", "Filter NICHT gesetzt.", "滤波未设置。"},
+    {259, "Error during writing of parameters.\nCheck the trace-file for further information.",
+     "Fehler beim Schreiben der Parameter.\nWeitere Informationen in der Trace-Datei.",
+     "写入参数时出错。\n详细信息请查看跟踪文件。"},
+    {297, "The time synchronization was not done.\nRetry later when the KR is not recording.",
+     "Die Zeitsynchronisation wurde nicht durchgeführt.\nVersuchen Sie es später erneut, wenn der KR nicht "
+     "aufzeichnet.",
+     "时间同步未完成。\n请在 KR 不记录时重试。"},
+    {440, "Set General Parameter", "Allgemeine Parameter setzen", "设置常规参数"},
+    {441, "Set Recording Parameter", "Aufzeichnungsparameter setzen", "设置记录参数"},
+    {442, "Set HCU Parameter", "HCU-Parameter setzen", "设置 HCU 参数"},
+    {443, "Set CAV Alarm Parameter", "CAV-Alarmparameter setzen", "设置 CAV 报警参数"},
+    {449, "Set KR Alarm Parameters", "KR-Alarmparameter setzen", "设置 KR 报警参数"},
+    {488, "Set Filter", "Filter setzen", "设置滤波"},
+    {8291, "Set SI Alarm Parameter", "SI-Alarmparameter setzen", "设置 SI 报警参数"},
     {224, "KR is not ready for alerting.", "KR ist nicht für Alarmierung bereit.", "KR 尚未准备好告警。"},
     {226, "Error during reading of alerting parameters.\nCheck the trace-file for further information.",
      "Fehler beim Lesen der Alarmierungsparameter.\nWeitere Informationen in der Trace-Datei.",

@@ -8,11 +8,16 @@
 #include "krcommon/clock.h"
 #include "krcommon/text_util.h"
 #include "tarvik/app/connection_record.h"
+#include "tarvik/config/param_list_export.h"
+#include "tarvik/config/parameter_page.h"
 #include "tarvik/engine/engine_messages.h"
 #include "tarvik/engine/headless_host.h"
 #include "tarvik/engine/link_adapter.h"
 #include "tarvik/engine/maintenance_operation.h"
 #include "tarvik/engine/operation_engine.h"
+#include "tarvik/engine/parameter_export_operation.h"
+#include "tarvik/engine/parameter_messages.h"
+#include "tarvik/engine/parameter_read_operation.h"
 #include "tarvik/engine/protocol_setup.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/resources/tarvik_strings.h"
@@ -89,6 +94,61 @@ bool ConnectAndLogIn(CTarvikApp& app, const CCommandLine& command_line, const Cl
   return ok;
 }
 
+// --export-params (76) and --export-hcu-params (92): the path of the file written goes to stdout.
+bool RunExport(bool recorder, OperationEngine& engine, HeadlessHost& host, ConsoleUi& ui,
+               const kr::StringTable& strings, long long max_ticks) {
+  const int failures = engine.failure_count();
+  auto& exporter = engine.Unit<ParameterExportOperation>();
+  if (recorder) {
+    exporter.RequestRecorderExport();
+  } else {
+    exporter.RequestHcuExport();
+  }
+  host.RunUntilIdle(max_ticks);
+  if (engine.failure_count() != failures) return false;
+  if (exporter.last_file().empty()) {
+    const std::string name = recorder ? kParamListFileName : kHcuParamListFileName;
+    ui.ShowMessage(msg::kParamListNotWritten, strings.Format(msg::kParamListNotWritten, name),
+                   MessageIcon::kError, MessageButtons::kOk);
+    return false;
+  }
+  ui.out() << exporter.last_file().string() << '\n';
+  return engine.state().logged_in;
+}
+
+// --show NAME: runs the page's reading state and prints what its window shows, one
+// "label: value" line each; --show list names the pages.
+bool RunShow(const std::string& name, OperationEngine& engine, HeadlessHost& host, LinkAdapter& stack,
+             ConsoleUi& ui, const kr::StringTable& strings, long long max_ticks) {
+  const std::optional<ParameterPage> page = FindParameterPage(name);
+  if (!page) {
+    ui.ShowMessage(msg::kCliUnknownPage, strings.Format(msg::kCliUnknownPage, name), MessageIcon::kError,
+                   MessageButtons::kOk);
+    return false;
+  }
+  const int failures = engine.failure_count();
+  auto& reader = engine.Unit<ParameterReadOperation>();
+  std::vector<OperationState> states{reader.StateForPage(*page)};
+  // The A/D window reads the recorder's identification once, then its values periodically.
+  if (*page == ParameterPage::kAdValues) states.push_back(OperationState::kAdValues);
+  for (const OperationState state : states) {
+    reader.RequestRead(state);
+    host.RunUntilIdle(max_ticks);
+    if (reader.shown_state() != state || engine.failure_count() != failures) return false;
+  }
+  std::vector<PageLine> lines;
+  {
+    std::lock_guard lock(stack.ModelMutex());
+    const KrParams* kr = stack.data().Recorder(stack.TargetRecorder());
+    const bool recorder_page = reader.PageReadList(*page).front() == cmd::kNa;
+    const PageSource source{stack.data().hcu, recorder_page ? kr : nullptr, stack.data().hcu.LL.value,
+                            engine.fields().password};
+    lines = BuildPageLines(*page, reader.PageReadList(*page), source, strings);
+  }
+  for (const PageLine& line : lines) ui.out() << line.label << ": " << line.value << '\n';
+  return engine.state().logged_in;
+}
+
 // Runs one operation switch to its end; true when it succeeded.
 bool RunOperation(const CliOperation& operation, OperationEngine& engine, HeadlessHost& host,
                   LinkAdapter& stack, ConsoleUi& ui, const kr::StringTable& strings,
@@ -125,6 +185,12 @@ bool RunOperation(const CliOperation& operation, OperationEngine& engine, Headle
       engine.RequestEventList();
       host.RunUntilIdle(max_ticks);
       break;
+    case CliOperation::Kind::kExportParams:
+    case CliOperation::Kind::kExportHcuParams:
+      return RunExport(operation.kind == CliOperation::Kind::kExportParams, engine, host, ui, strings,
+                       max_ticks);
+    case CliOperation::Kind::kShow:
+      return RunShow(operation.root, engine, host, stack, ui, strings, max_ticks);
   }
   // A failure goes through state 1 (back to the control unit) before the engine is idle.
   return engine.failure_count() == failures && engine.state().logged_in;
@@ -153,6 +219,21 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       options.operations.push_back({CliOperation::Kind::kTransferAll, 0, ""});
     } else if (word.starts_with("--transfer-all=")) {
       options.operations.push_back({CliOperation::Kind::kTransferAll, 0, word.substr(15)});
+    } else if (word == "--export-params") {
+      options.operations.push_back({CliOperation::Kind::kExportParams, 0, ""});
+    } else if (word == "--export-hcu-params") {
+      options.operations.push_back({CliOperation::Kind::kExportHcuParams, 0, ""});
+    } else if (word == "--show") {
+      std::string page;
+      if (!value(page)) {
+        options.error = word;
+        return options;
+      }
+      if (page == "list") {
+        options.list_pages = true;
+      } else {
+        options.operations.push_back({CliOperation::Kind::kShow, 0, page});
+      }
     } else if (word == "--recorder") {
       std::string text;
       int recorder = 0;
@@ -243,6 +324,10 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
       break;
   }
   TarvikSettings& settings = app.settings();
+  // --show list needs no connection.
+  if (options.list_pages) {
+    for (const ParameterPageName& page : ParameterPageNames()) ui.out() << page.name << '\n';
+  }
 
   std::optional<std::string> password = options.password;
   if (!password) password = environment.environment("TARVIK_PASSWORD");

@@ -12,10 +12,18 @@ namespace tarvik {
 
 // One operation switch of tarvik-cli; they run in the order given, after the log-in.
 struct CliOperation {
-  enum class Kind { kActivateRecorder, kTransferAll, kListEvents, kMaintenance };
+  enum class Kind {
+    kActivateRecorder,
+    kTransferAll,
+    kListEvents,
+    kMaintenance,
+    kExportParams,
+    kExportHcuParams,
+    kShow,
+  };
   Kind kind = Kind::kListEvents;
   int recorder = 0;  // kActivateRecorder
-  std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes)
+  std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes); kShow: the page
   OperationState state = OperationState::kIdle;  // kMaintenance: the action's state
 };
 
@@ -24,6 +32,7 @@ struct CliOptions {
   std::vector<CliOperation> operations;
   std::optional<std::string> password;
   bool verbose = false;
+  bool list_pages = false;  // --show list
   // --new-tcp-document FILE HOST:PORT: write a connection document and stop.
   std::string new_document;
   std::string new_document_address;

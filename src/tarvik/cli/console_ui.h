@@ -38,6 +38,8 @@ class ConsoleUi : public UiPort {
   void SetRootName(std::string root) { root_ = std::move(root); }
   // Progress and status lines on the error stream.
   void SetVerbose(bool on) { verbose_ = on; }
+  // What an operation's result prints (a page's values, a file written) goes to standard output.
+  std::ostream& out() { return out_; }
 
   const std::vector<int>& message_ids() const { return message_ids_; }
   int password_prompts() const { return password_prompts_; }

@@ -4,6 +4,9 @@
 #include "tarvik/engine/event_list_operation.h"
 #include "tarvik/engine/initialisation_operation.h"
 #include "tarvik/engine/maintenance_operation.h"
+#include "tarvik/engine/parameter_export_operation.h"
+#include "tarvik/engine/parameter_read_operation.h"
+#include "tarvik/engine/parameter_write_operation.h"
 #include "tarvik/engine/transfer_operation.h"
 
 namespace tarvik {
@@ -24,6 +27,9 @@ void OperationEngine::InstallOperations() {
   Install<EventListOperation>(
       [&transfers](std::vector<int> chosen) { transfers.RequestTransferSelected(std::move(chosen)); });
   Install<MaintenanceOperation>();
+  Install<ParameterExportOperation>();
+  Install<ParameterReadOperation>();
+  Install<ParameterWriteOperation>();
 }
 
 void OperationEngine::OpenDocument(const std::filesystem::path& path, const ConnectionRecord& record) {

@@ -125,7 +125,7 @@ struct KrParams {
   Param<int> TE;          // 133 (Te)
   Param<int> TC;          // 134
   Param<int> TO;          // 135 (To)
-  ParamList<3> TR;        // 136 (Tr: items 0-2)
+  ParamList<9> TR;        // 136 levels, votes, required (Tr: items 0-2)
   Param<int> TX;          // 137 (Tx)
   Param<int> TY;          // 138 (Ty)
   Param<int> TZ;          // 139 (Tz)
@@ -137,7 +137,7 @@ struct KrParams {
   Param<int> AX;          // 145 (Ax)
   Param<int> AY;          // 146 (Ay)
   Param<int> AZ;          // 147 (Az)
-  ParamList<3> AR;        // 148 (Ar: items 0-2)
+  ParamList<6> AR;        // 148 two threshold levels (Ar: items 0-2)
   Param<int> AT;          // 149 (At)
   ParamList<2> AQ;        // 150 (Aq)
   Param<int> TW;          // 151 (Tw)
@@ -177,11 +177,11 @@ struct KrParams {
   EventValues MJ;         // 185 peak per channel
   Param<int> MB;          // 186 highest file number
   Param<int> TF;          // 187 (Tf)
-  ParamList<3> TP;        // 188 (Tp: items 0-2)
+  ParamList<12> TP;       // 188 STA, LTA, ratio, latched (Tp: items 0-2)
   ParamList<3> TG;        // 189 (Tg: items 0-2)
   IntList AO;             // 190
-  ParamList<3> AK1;       // 191 (Ak1: items 0-2)
-  ParamList<3> AK2;       // 192 (Ak2: items 0-2)
+  ParamList<7> AK1;       // 191 (Ak1: items 0-2)
+  ParamList<7> AK2;       // 192 (Ak2: items 0-2)
   Param<int> FG;          // 193
   IntList FL;             // 194
   Param<std::string> SC;  // 195

@@ -13,6 +13,7 @@ std::span<const kr::StringEntry> EngineStrings();
 std::span<const kr::StringEntry> SettingsStrings();
 std::span<const kr::StringEntry> GuiStrings();
 std::span<const kr::StringEntry> MaintenanceStrings();
+std::span<const kr::StringEntry> ConfigStrings();
 
 // The complete string table of the communication program. The application owns one and sets its
 // language from the settings.

@@ -149,7 +149,7 @@ TEST_F(ReceivePumpTest, IntegerListsAndFormattedRowsFillTheirSlots) {
   KrParams& kr = AddressRecorder();
   SendCommand(136);  // TR
   ASSERT_TRUE(rig_.Deliver(DataReply("5,-3,200,9")));
-  EXPECT_EQ(kr.TR.count, 3);
+  EXPECT_EQ(kr.TR.count, 4);
   EXPECT_EQ(kr.TR.Value(0), 5);
   EXPECT_EQ(kr.TR.Value(1), -3);
   EXPECT_EQ(kr.TR.Value(2), 200);

@@ -11,10 +11,10 @@ namespace tarvik {
 
 // One operation switch of tarvik-cli; they run in the order given, after the log-in.
 struct CliOperation {
-  enum class Kind { kActivateRecorder, kTransferAll, kListEvents };
+  enum class Kind { kActivateRecorder, kTransferAll, kListEvents, kMacroText, kMacroEntry };
   Kind kind = Kind::kListEvents;
-  int recorder = 0;  // kActivateRecorder
-  std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes)
+  int recorder = 0;  // kActivateRecorder; kMacroEntry: the entry of Macro.def, 1..20
+  std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes); kMacroText: the text
 };
 
 struct CliOptions {

@@ -3,6 +3,8 @@
 #include "tarvik/engine/connection_operation.h"
 #include "tarvik/engine/event_list_operation.h"
 #include "tarvik/engine/initialisation_operation.h"
+#include "tarvik/engine/macro_operation.h"
+#include "tarvik/engine/script_operation.h"
 #include "tarvik/engine/transfer_operation.h"
 
 namespace tarvik {
@@ -18,10 +20,13 @@ OperationEngine::~OperationEngine() = default;
 // is a new unit and a new row here.
 void OperationEngine::InstallOperations() {
   Install<ConnectionOperation>();
-  Install<InitialisationOperation>();
+  auto& initialisation = Install<InitialisationOperation>();
   auto& transfers = Install<TransferOperation>();
   Install<EventListOperation>(
       [&transfers](std::vector<int> chosen) { transfers.RequestTransferSelected(std::move(chosen)); });
+  Install<MacroOperation>();
+  auto& script = Install<ScriptOperation>();
+  initialisation.set_login_complete_hook([&script] { return script.OnLoginComplete(); });
 }
 
 void OperationEngine::OpenDocument(const std::filesystem::path& path, const ConnectionRecord& record) {

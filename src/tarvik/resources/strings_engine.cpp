@@ -130,14 +130,14 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {9501,
      "Usage: tarvik-cli [connection file] [/d] [/l] [/q] [/i script] [/o output] [/m] [/?]\n"
      "                  [--recorder N] [--password XXXXX] [--transfer-all[=ROOT]] [--list-events]\n"
-     "                  [--verbose] [--help]\n"
+     "                  [--macro TEXT] [--macro-entry N] [--verbose] [--help]\n"
      "       tarvik-cli --new-tcp-document FILE HOST:PORT\n"
      "The operations run in the order given, after the log-in; then the program logs out.\n"
      "The password is taken from --password, else from TARVIK_PASSWORD, else the default when the\n"
      "settings suggest it. The exit status is 0 only when every operation succeeded.",
      "Aufruf: tarvik-cli [Verbindungsdatei] [/d] [/l] [/q] [/i Skript] [/o Ausgabe] [/m] [/?]\n"
      "                   [--recorder N] [--password XXXXX] [--transfer-all[=ROOT]] [--list-events]\n"
-     "                   [--verbose] [--help]\n"
+     "                   [--macro TEXT] [--macro-entry N] [--verbose] [--help]\n"
      "        tarvik-cli --new-tcp-document DATEI HOST:PORT\n"
      "Die Operationen laufen nach der Anmeldung in der angegebenen Reihenfolge; danach meldet sich das "
      "Programm ab.\nDas Passwort kommt aus --password, sonst aus TARVIK_PASSWORD, sonst ist es das "
@@ -145,7 +145,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "Operation gelungen ist.",
      "用法：tarvik-cli [连接文件] [/d] [/l] [/q] [/i 脚本] [/o 输出] [/m] [/?]\n"
      "                [--recorder N] [--password XXXXX] [--transfer-all[=ROOT]] [--list-events]\n"
-     "                [--verbose] [--help]\n"
+     "                [--macro TEXT] [--macro-entry N] [--verbose] [--help]\n"
      "     tarvik-cli --new-tcp-document 文件 HOST:PORT\n"
      "各操作在登录后按给定顺序执行，然后程序注销。\n密码取自 --password，否则取自 "
      "TARVIK_PASSWORD，否则在设置建议时使用默认密码。\n只有所有操作都成功时退出状态才为 0。"},

@@ -3,7 +3,8 @@
 namespace tarvik {
 
 kr::StringTable MakeTarvikStringTable() {
-  return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings(), SettingsStrings()});
+  return kr::StringTable(
+      {AppStrings(), EventFilesStrings(), EngineStrings(), SettingsStrings(), MacroStrings()});
 }
 
 }  // namespace tarvik

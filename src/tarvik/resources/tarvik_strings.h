@@ -11,6 +11,7 @@ std::span<const kr::StringEntry> AppStrings();
 std::span<const kr::StringEntry> EventFilesStrings();
 std::span<const kr::StringEntry> EngineStrings();
 std::span<const kr::StringEntry> SettingsStrings();
+std::span<const kr::StringEntry> MacroStrings();
 
 // The complete string table of the communication program. The application owns one and sets its
 // language from the settings.

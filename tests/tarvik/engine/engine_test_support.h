@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -133,6 +134,7 @@ class ScriptedLink : public EngineLink {
     }
     sent.push_back(command);
     if (command == cmd::kModemString) modem_texts.push_back(modem_text_);
+    if (command == cmd::kFreeForm) raw_commands.push_back(raw_command_);
     current_ = command;
     state_ = LinkAwaitingReply;
     return 1;
@@ -196,7 +198,25 @@ class ScriptedLink : public EngineLink {
     modem_text_ = std::string(text.substr(0, semicolon));
     return semicolon == std::string_view::npos ? 0 : static_cast<int>(semicolon + 1);
   }
+  int SetRawCommand(std::string_view text) override {
+    CheckUnlocked();
+    const size_t semicolon = text.find(';');
+    raw_command_ = std::string(text.substr(0, semicolon));
+    return semicolon == std::string_view::npos ? 0 : static_cast<int>(semicolon + 1);
+  }
   void TraceLine(std::string_view text) override { trace.emplace_back(text); }
+  void TraceReset() override {
+    ++trace_resets;
+    trace.clear();
+  }
+  bool TraceDumpToFile(std::FILE* file) override {
+    for (const std::string& line : trace) {
+      const std::string text = line + "\r\n";
+      if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) return false;
+    }
+    trace.clear();
+    return true;
+  }
   void LogDisconnect(const char* format, const DisconnectReport&) override { trace.emplace_back(format); }
   void SetTraceViewVisible(bool) override {}
   void SetTraceViewFrozen(bool) override {}
@@ -216,6 +236,8 @@ class ScriptedLink : public EngineLink {
   Responder responder;
   std::vector<int> sent;
   std::vector<std::string> modem_texts;
+  std::vector<std::string> raw_commands;  // the text of every free-form command sent
+  int trace_resets = 0;
   std::vector<std::string> trace;
   std::vector<Creation> created;
   std::map<int, bool> not_now;
@@ -250,6 +272,7 @@ class ScriptedLink : public EngineLink {
   unsigned write_failures_ = 0;
   std::string password_;
   std::string modem_text_;
+  std::string raw_command_;
 };
 
 }  // namespace tarvik::testing

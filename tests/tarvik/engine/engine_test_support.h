@@ -71,6 +71,14 @@ class RecordingUi : public UiPort {
     shown_rows = rows;
   }
 
+  std::optional<std::string> AskMacroScriptQuestion(const std::string& label) override {
+    questions.push_back(label);
+    if (question_answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = question_answers.front();
+    question_answers.erase(question_answers.begin());
+    return answer;
+  }
+
   std::vector<int> MessageIds() const {
     std::vector<int> ids;
     for (const Message& m : messages) ids.push_back(m.id);
@@ -90,6 +98,8 @@ class RecordingUi : public UiPort {
   MessageAnswer message_answer = MessageAnswer::kYes;
   std::vector<Message> messages;
   std::vector<Prompt> password_prompts;
+  std::vector<std::string> questions;                        // macro questions asked, with ":"
+  std::vector<std::optional<std::string>> question_answers;  // nothing: Cancel
   std::vector<std::optional<std::string>> password_answers;
   std::optional<std::filesystem::path> folder_answer;
   std::optional<std::filesystem::path> save_answer;

@@ -25,6 +25,7 @@ constexpr int kMsgNotTransferred = 9556;
 
 constexpr int kIdentificationList[] = {CommandNumber("IB")};
 constexpr int kNewestList[] = {cmd::kNa, CommandNumber("MB"), cmd::kMD, cmd::kM1};
+constexpr int kNewestMdStep = 2;
 constexpr int kPollList[] = {cmd::kNa, CommandNumber("MB")};
 
 }  // namespace
@@ -58,8 +59,9 @@ bool ScriptOperation::OnLoginComplete() {
 }
 
 void ScriptOperation::DescribeTo(OperationState, ProtocolContext& context) const {
-  // The script fetches the newest event of the recorder, as the control panel does.
-  context.download_purpose = DownloadPurpose::kControlPanel;
+  // The script fetches one chosen event (the newest): its directory entry is read without walking
+  // on, and the file is named by the rule of a chosen event.
+  context.download_purpose = DownloadPurpose::kSelectedEvents;
 }
 
 DeadLinkEnd ScriptOperation::OnDeadLink(OperationState) {
@@ -247,10 +249,14 @@ void ScriptOperation::StepTransferLastFile(const std::string& root) {
     core().link().SetDownloadPrefix(prefix_);
     return;
   }
-  if (!transfer_armed_) {
+  // The newest file is asked for once MB has been sent, so that the reply to this MB decides it.
+  if (!transfer_armed_ && core().fields().step >= kNewestMdStep) {
     transfer_armed_ = true;
     std::lock_guard lock(core().ModelMutex());
     core().context().file_number_request = FileNumberRequest::kNewest;
+  }
+  if (core().fields().step == 0 && !transfer_armed_) {
+    std::lock_guard lock(core().ModelMutex());
     if (KrParams* recorder = core().TargetRecord()) recorder->downloaded_events = 0;
   }
   if (!RunList(kNewestList)) return;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -196,23 +197,26 @@ TEST_F(ScriptIntegrationTest, ErrorLinesAndMissingScriptsFailTheRun) {
 
 TEST_F(ScriptIntegrationTest, MacrosReachTheRecorderAndARefusedCommandDoesNotStopThem) {
   const fs::path log = folder_ / "sim.log";
-  SimProcess sim({"--tcp", "0", "--no-stdin", "--log", log.string()});
+  SimProcess sim({"--tcp", "0", "--no-stdin", "--log", log.string(), "--refuse", "TE"});
   const int port = PortOf(sim);
   ASSERT_GT(port, 0);
   fs::create_directories(DataRoot());
   WriteText(DataRoot() / "Macro.def", "[Macro2]\r\nDescription=Identification\r\nDefinition=Na1;IB\r\n");
   const CliResult result =
-      RunCli({Document(port).string(), "--macro", "Na1;XQ;IN // name", "--macro-entry", "2"});
+      RunCli({Document(port).string(), "--macro", "Na1;TE;IN // name", "--macro-entry", "2"});
   EXPECT_EQ(result.status, 0) << result.err;
-  sim.Stop();
-  const std::string transcript = ReadAll(log);
-  const size_t xq = transcript.find("XQ");
-  ASSERT_NE(xq, std::string::npos);
-  EXPECT_NE(transcript.find("IN", xq), std::string::npos);
-  EXPECT_NE(transcript.find("IB", xq), std::string::npos);
-
+  // An empty entry is refused with its own message, after a log-in that succeeded.
   const CliResult empty = RunCli({Document(port).string(), "--macro-entry", "5"});
   EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(std::find(empty.messages.begin(), empty.messages.end(), 9552), empty.messages.end());
+  sim.Stop();
+  EXPECT_NE(std::find(sim.lines().begin(), sim.lines().end(), "SUMMARY fault refused commands: 1"),
+            sim.lines().end());
+  const std::string transcript = ReadAll(log);
+  const size_t te = transcript.find("TE");
+  ASSERT_NE(te, std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("IN", te), std::string::npos);
+  EXPECT_NE(transcript.find("IB", te), std::string::npos);
 }
 
 }  // namespace

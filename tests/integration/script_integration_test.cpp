@@ -179,6 +179,22 @@ TEST_F(ScriptIntegrationTest, TransferConvertWaitBranchAndQuit) {
   EXPECT_EQ(text, ReadAll(folder_ / "expected.txt"));
 }
 
+// A ring memory goes on with 1 after 255: the waits that start at 254 (the log-in takes far less than
+// the first 6 seconds) end at 255 and then at 1. Waiting for "(newest + 1) mod 255" would wait for 0
+// until krsim stops, and the run would fail.
+TEST_F(ScriptIntegrationTest, WaitOnNewFileFollowsTheRingMemoryPast255) {
+  WriteText(folder_ / "sim.ini", "[Recorder1]\r\nRingMemory=1\r\nFirstFile=254\r\nEvents=vkr\r\n");
+  SimProcess sim({"--tcp", "0", "--no-stdin", "--config", (folder_ / "sim.ini").string(), "--trigger-every",
+                  "6", "--max-run-time", "40"});
+  const int port = PortOf(sim);
+  ASSERT_GT(port, 0);
+  WriteText(folder_ / "ring.krs", "WaitOnNewFile;WaitOnNewFile;:done");
+  const CliResult result = RunCli({Document(port).string(), "/i", (folder_ / "ring.krs").string(), "/o",
+                                   (folder_ / "ring.txt").string(), "/q"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ScriptLines(ReadAll(folder_ / "ring.txt")), std::vector<std::string>{"done"});
+}
+
 TEST_F(ScriptIntegrationTest, ErrorLinesAndMissingScriptsFailTheRun) {
   SimProcess sim({"--tcp", "0", "--no-stdin"});
   const int port = PortOf(sim);

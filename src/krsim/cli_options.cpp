@@ -99,6 +99,12 @@ struct Parser {
            return false;
          }},
         {"--trigger-recorder", [&] { return Int(option, value, 1, 16, s.trigger_recorder); }},
+        {"--trigger-every",
+         [&] {
+           if (ToDouble(value, s.trigger_every_s) && s.trigger_every_s >= 0.05) return true;
+           error = "--trigger-every: expected seconds (at least 0.05)";
+           return false;
+         }},
         {"--export-events",
          [&] {
            options.export_dir = value;
@@ -221,6 +227,7 @@ Running:
   --log FILE              transcript of every frame in and out, with time stamps
   --max-run-time S        stop after S seconds
   --trigger-recorder N    the recorder that SIGUSR1 gives a new event (default 1)
+  --trigger-every S       that recorder records a new event every S seconds
   --no-stdin              ignore standard input
   Control lines on standard input: "trigger [n]", "ring", "status", "quit".
   SIGUSR1 records a new event, SIGUSR2 rings the modem, SIGTERM and SIGINT stop cleanly.

@@ -106,12 +106,18 @@ int SimServer::Run() {
                std::chrono::milliseconds(static_cast<long long>(options_.max_run_time_s * 1000));
   }
   stdin_open_ = options_.control_from_stdin;
+  if (options_.trigger_every_s > 0) next_trigger_ = SteadyClock::now() + TriggerPeriod();
   transcript_.Note("krsim started");
   Loop();
   session_.Close();
   transcript_.Note("krsim stopped");
   PrintSummary();
   return 0;
+}
+
+SteadyClock::duration SimServer::TriggerPeriod() const {
+  return std::chrono::duration_cast<SteadyClock::duration>(
+      std::chrono::duration<double>(options_.trigger_every_s));
 }
 
 int SimServer::PollTimeoutMs(TimePoint now) const {
@@ -122,6 +128,7 @@ int SimServer::PollTimeoutMs(TimePoint now) const {
   if (modem_) consider(modem_->NextDeadline());
   consider(out_.NextRelease());
   consider(stop_at_);
+  consider(next_trigger_);
   if (!next) return kMaxPollMs;
   const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*next - now).count() + 1;
   return static_cast<int>(std::clamp<long long>(wait, 0, kMaxPollMs));
@@ -172,6 +179,10 @@ void SimServer::Loop() {
     if (modem_) modem_->OnTimer(now);
     if (LineFd() >= 0 && !out_.Flush(LineFd(), now) && options_.line == ServerOptions::Line::kTcp)
       DropClient();
+    if (next_trigger_ && now >= *next_trigger_) {
+      Trigger(options_.trigger_recorder);
+      next_trigger_ = now + TriggerPeriod();
+    }
     if (stop_at_ && now >= *stop_at_) {
       transcript_.Note("maximum run time reached");
       stopping_ = true;

@@ -22,7 +22,8 @@ struct ServerOptions {
   bool pace = false;          // pty and modem: send no faster than the line rate allows
   double max_run_time_s = 0;  // 0: until SIGTERM, SIGINT or "quit"
   std::string log_path;
-  int trigger_recorder = 1;  // the recorder SIGUSR1 gives a new event
+  int trigger_recorder = 1;    // the recorder SIGUSR1 gives a new event
+  double trigger_every_s = 0;  // > 0: that recorder records a new event this often
   bool control_from_stdin = true;
 };
 
@@ -52,6 +53,7 @@ class SimServer final : public SessionHost, public ModemHost {
   bool OpenLine(std::string& error);
   void Loop();
   int PollTimeoutMs(TimePoint now) const;
+  SteadyClock::duration TriggerPeriod() const;
   void OnLineReadable(TimePoint now);
   void OnListenerReadable(TimePoint now);
   void OnSignal(int signal_number, TimePoint now);
@@ -80,6 +82,7 @@ class SimServer final : public SessionHost, public ModemHost {
   bool stdin_open_ = true;
   bool stopping_ = false;
   std::optional<TimePoint> stop_at_;
+  std::optional<TimePoint> next_trigger_;
 };
 
 }  // namespace krsim

@@ -8,6 +8,7 @@
 
 #include "krcommon/event_header.h"
 #include "krcommon/event_values.h"
+#include "krcommon/macro_cipher.h"
 #include "krtool/seismic_commands.h"
 #include "tarvik/eventfiles/event_converter.h"
 #include "tarvik/eventfiles/event_kind.h"
@@ -58,6 +59,7 @@ class Tool {
     if (command == "info") return Info(rest);
     if (command == "kind") return Kind(rest);
     if (command == "export") return Export(rest);
+    if (command == "encipher" || command == "decipher") return Cipher(command == "encipher", rest);
     ToolContext context{out_, err_, clock_, strings_};
     if (command == "mseed") return RunMseed(rest, context);
     if (command == "sac") return RunSac(rest, context);
@@ -114,6 +116,23 @@ class Tool {
     tarvik::EventConverter converter(strings_, ui, clock_);
     converter.SetOptions(options);
     return converter.Convert(args[0], args[1]) == 1 ? kExitOk : kExitFailed;
+  }
+
+  // The "{{...}}" blocks of macros and scripts.
+  int Cipher(bool encipher, std::span<const std::string> args) {
+    if (!args.empty() && IsHelp(args[0])) return Help(kMsgCipherHelp);
+    if (args.size() != 1) return WrongArguments(encipher ? "encipher" : "decipher");
+    if (encipher) {
+      out_ << kr::EncipherMacroText(args[0]) << '\n';
+      return kExitOk;
+    }
+    const std::optional<std::string> clear = kr::DecipherMacroText(args[0]);
+    if (!clear) {
+      err_ << strings_.Format(kMsgNotEnciphered, args[0]) << '\n';
+      return kExitFailed;
+    }
+    out_ << *clear << '\n';
+    return kExitOk;
   }
 
   int Help(int id) {

@@ -39,6 +39,8 @@ inline constexpr int kMsgAssessResult = 25156;
 inline constexpr int kMsgBadLine = 25157;
 inline constexpr int kMsgStartTime = 25158;
 inline constexpr int kMsgBadUtcOffset = 25159;
+inline constexpr int kMsgCipherHelp = 9554;  // encipher and decipher
+inline constexpr int kMsgNotEnciphered = 9555;
 inline constexpr int kMsgOutputIsInput = 25160;
 
 // Exit codes.

@@ -42,6 +42,20 @@ TEST_F(KrtoolTest, KindPrintsNumberAndExtension) {
   EXPECT_EQ(run.err, "");
 }
 
+TEST_F(KrtoolTest, EncipherAndDecipherMakeAndReadMacroBlocks) {
+  // The block computed with an independent model of the format.
+  Outcome made = Krtool({"encipher", "MB;MD"});
+  EXPECT_EQ(made.status, 0);
+  EXPECT_EQ(made.out, "YI0doDs\n");
+  Outcome read = Krtool({"decipher", "YI0doDs"});
+  EXPECT_EQ(read.status, 0);
+  EXPECT_EQ(read.out, "MB;MD\n");
+  Outcome foreign = Krtool({"decipher", "Lo;Lp"});
+  EXPECT_EQ(foreign.status, 1);
+  EXPECT_EQ(foreign.err, "\"Lo;Lp\" is not an enciphered block.\n");
+  EXPECT_EQ(Krtool({"encipher"}).status, 2);
+}
+
 TEST_F(KrtoolTest, FieldsAndInfoPrintTheHeaderTexts) {
   EventFileBuilder skr = EventFileBuilder::SkrHeader(7);
   skr.U16(0, 42).U16(54, 12345).BcdTime(45, 30, 0, 12, 15, 3, 26);

@@ -13,12 +13,14 @@
 #include "tarvik/engine/engine_messages.h"
 #include "tarvik/engine/headless_host.h"
 #include "tarvik/engine/link_adapter.h"
+#include "tarvik/engine/macro_operation.h"
 #include "tarvik/engine/maintenance_operation.h"
 #include "tarvik/engine/operation_engine.h"
 #include "tarvik/engine/parameter_export_operation.h"
 #include "tarvik/engine/parameter_messages.h"
 #include "tarvik/engine/parameter_read_operation.h"
 #include "tarvik/engine/protocol_setup.h"
+#include "tarvik/engine/script_operation.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/resources/tarvik_strings.h"
 
@@ -191,6 +193,23 @@ bool RunOperation(const CliOperation& operation, OperationEngine& engine, Headle
                        max_ticks);
     case CliOperation::Kind::kShow:
       return RunShow(operation.root, engine, host, stack, ui, strings, max_ticks);
+    case CliOperation::Kind::kMacroText:
+    case CliOperation::Kind::kMacroEntry: {
+      auto& macros = engine.Unit<MacroOperation>();
+      const std::filesystem::path here = std::filesystem::current_path();
+      const bool entry = operation.kind == CliOperation::Kind::kMacroEntry;
+      if (entry && macros.table()[static_cast<size_t>(operation.recorder - 1)].empty()) {
+        ui.ShowMessage(msg::kCliEmptyMacro, strings.Format(msg::kCliEmptyMacro, operation.recorder),
+                       MessageIcon::kError, MessageButtons::kOk);
+        return false;
+      }
+      const bool requested = entry ? macros.RequestMacroEntry(operation.recorder - 1, here)
+                                   : macros.RequestMacroText(operation.root, here);
+      // The macro has ended when its last piece is handed over and that reply has arrived.
+      if (requested)
+        host.RunUntil([&] { return engine.idle() && !engine.fields().macro_text_sent; }, max_ticks);
+      break;
+    }
   }
   // A failure goes through state 1 (back to the control unit) before the engine is idle.
   return engine.failure_count() == failures && engine.state().logged_in;
@@ -213,6 +232,21 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       operation.kind = CliOperation::Kind::kMaintenance;
       operation.state = maintenance->state;
       options.operations.push_back(operation);
+    } else if (word == "--macro") {
+      std::string text;
+      if (!value(text)) {
+        options.error = word;
+        return options;
+      }
+      options.operations.push_back({CliOperation::Kind::kMacroText, 0, text});
+    } else if (word == "--macro-entry") {
+      std::string text;
+      int entry = 0;
+      if (!value(text) || !ParseInt(text, 1, kMacroEntries, entry)) {
+        options.error = word;
+        return options;
+      }
+      options.operations.push_back({CliOperation::Kind::kMacroEntry, entry, ""});
     } else if (word == "--list-events") {
       options.operations.push_back({CliOperation::Kind::kListEvents, 0, ""});
     } else if (word == "--transfer-all") {
@@ -347,6 +381,11 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
   engine.set_no_relogin(command_line.no_relogin());
   engine.set_script_named(!command_line.script_file().empty());
   if (password) engine.set_remembered_password(*password);
+  engine.Unit<MacroOperation>().SetMacroTable(ReadMacroTable(app.data_root() / "Macro.def"));
+  auto& script = engine.Unit<ScriptOperation>();
+  if (!command_line.script_file().empty()) {
+    script.SetScript(command_line.script_file(), command_line.output_file(), command_line.quit_at_end());
+  }
 
   const int polling = std::max(settings.com_polling_time, 1);
   HeadlessHost host(stack.link(), engine, polling);
@@ -371,6 +410,8 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
     stack.link().TraceDumpToFile(app.data_root() / "Trace.dat", 0);
   }
   app.WriteSettings();
+  // A script decides by its own end: it must have run to its end without an error line.
+  if (script.script_named() && script.outcome() != ScriptOutcome::kCompleted) ok = false;
   return ok ? 0 : 1;
 }
 

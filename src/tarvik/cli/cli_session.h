@@ -20,10 +20,13 @@ struct CliOperation {
     kExportParams,
     kExportHcuParams,
     kShow,
+    kMacroText,
+    kMacroEntry,
   };
   Kind kind = Kind::kListEvents;
-  int recorder = 0;  // kActivateRecorder
-  std::string root;  // kTransferAll: the root name ("" = the dialog's initial dashes); kShow: the page
+  int recorder = 0;  // kActivateRecorder; kMacroEntry: the entry of Macro.def, 1..20
+  // kTransferAll: the root name ("" = the dialog's initial dashes); kShow: the page; kMacroText: the text
+  std::string root;
   OperationState state = OperationState::kIdle;  // kMaintenance: the action's state
 };
 

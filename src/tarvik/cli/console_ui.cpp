@@ -76,6 +76,17 @@ void ConsoleUi::ShowEventList(int recorder, const std::vector<EventListRow>& row
   out_.flush();
 }
 
+std::optional<std::string> ConsoleUi::AskMacroScriptQuestion(const std::string& label) {
+  err_ << label << ' ';
+  err_.flush();
+  std::string answer;
+  if (question_input_ == nullptr || !std::getline(*question_input_, answer)) {
+    err_ << "-> Cancel\n";
+    return std::nullopt;
+  }
+  return answer;
+}
+
 std::string FormatEventRow(const EventListRow& row) {
   const char type = row.type_letter >= 32 && row.type_letter < 127 ? row.type_letter : '?';
   return kr::FormatPrintf("%3d  %c  %-8s %-11s  %12.4f %12.4f %12.4f  %8lu", row.number, type,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class ConsoleUi : public UiPort {
   void UpdateProgress(const std::string& text, int position) override;
   void SetStatusText(const std::string& text) override;
   void ShowEventList(int recorder, const std::vector<EventListRow>& rows) override;
+  // Asked on the terminal when standard input is one; cancelled otherwise.
+  std::optional<std::string> AskMacroScriptQuestion(const std::string& label) override;
   void SetWindowTitle(const std::string& title) override { title_ = title; }
   std::string WindowTitle() override { return title_; }
 
@@ -36,6 +39,8 @@ class ConsoleUi : public UiPort {
   void AddPassword(std::string password) { passwords_.push_back(std::move(password)); }
   // The root name for the next transfer of all events (empty: the dialog's initial dashes).
   void SetRootName(std::string root) { root_ = std::move(root); }
+  // Where macro questions are answered: a terminal's input, or nothing (every question cancelled).
+  void SetQuestionInput(std::istream* input) { question_input_ = input; }
   // Progress and status lines on the error stream.
   void SetVerbose(bool on) { verbose_ = on; }
   // What an operation's result prints (a page's values, a file written) goes to standard output.
@@ -53,6 +58,7 @@ class ConsoleUi : public UiPort {
   std::string last_progress_;
   std::string last_status_;
   bool verbose_ = false;
+  std::istream* question_input_ = nullptr;
   std::vector<int> message_ids_;
   int password_prompts_ = 0;
 };

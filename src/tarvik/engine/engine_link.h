@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -50,8 +51,15 @@ class EngineLink {
   virtual void SetDownloadPrefix(const std::string& prefix) = 0;
   // Text up to the first ";" becomes the modem text; the position after the ";" or 0.
   virtual int SetModemText(std::string_view text) = 0;
+  // Text up to the first ";" becomes the free-form command (69); the position after the ";" or 0.
+  virtual int SetRawCommand(std::string_view text) = 0;
 
   virtual void TraceLine(std::string_view text) = 0;
+  // The trace ring starts afresh.
+  virtual void TraceReset() = 0;
+  // Every trace line, oldest first, each with CR LF, into `file`; then the ring starts afresh.
+  // False on a file error (the ring is kept).
+  virtual bool TraceDumpToFile(std::FILE* file) = 0;
   virtual void LogDisconnect(const char* format, const DisconnectReport& report) = 0;
   virtual void SetTraceViewVisible(bool visible) = 0;
   virtual void SetTraceViewFrozen(bool frozen) = 0;

@@ -52,5 +52,7 @@ inline constexpr int kCliNoSuchRecorder = 9503;
 inline constexpr int kCliBadSwitch = 9504;
 inline constexpr int kCliNotLoggedIn = 9505;
 inline constexpr int kMiniSeedNotWritten = 9506;
+// Macros and scripts: 9550..9599.
+inline constexpr int kCliEmptyMacro = 9552;
 
 }  // namespace tarvik::msg

@@ -207,7 +207,7 @@ void InitialisationOperation::CompleteLogin() {
     const KrParams* recorder = core().TargetRecord();
     current_event_index_ = recorder != nullptr ? std::max(recorder->MN.value - 1, 0) : 0;
   }
-  FirmwareCheck();
+  if (FirmwareCheck() && login_complete_) login_complete_();
 }
 
 bool InitialisationOperation::FirmwareCheck() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "tarvik/engine/operation.h"
 
 namespace tarvik {
@@ -13,6 +15,10 @@ class InitialisationOperation final : public Operation {
   std::span<const OperationState> States() const override { return kStates; }
   void Step(OperationState state) override;
   void OnConnectionOpened() override { current_event_index_ = 0; }
+
+  // Called at the end of every log-in that passed the firmware check (the start-up script starts
+  // there); true when it requested a state.
+  void set_login_complete_hook(std::function<bool()> hook) { login_complete_ = std::move(hook); }
 
   // Activate KR n: the initialisation of phases 1-4 runs again for recorder n.
   void ActivateRecorder(int recorder);
@@ -35,6 +41,7 @@ class InitialisationOperation final : public Operation {
   void ClearRefusal();
 
   int current_event_index_ = 0;
+  std::function<bool()> login_complete_;
 };
 
 }  // namespace tarvik

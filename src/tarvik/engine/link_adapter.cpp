@@ -125,6 +125,21 @@ int LinkAdapter::SetModemText(std::string_view text) {
   return link_.SetModemText(text, kChannel);
 }
 
+int LinkAdapter::SetRawCommand(std::string_view text) {
+  std::lock_guard lock(Mutex());
+  return link_.SetRawCommand(text, kChannel);
+}
+
+void LinkAdapter::TraceReset() {
+  std::lock_guard lock(Mutex());
+  link_.TraceReset(kChannel);
+}
+
+bool LinkAdapter::TraceDumpToFile(std::FILE* file) {
+  std::lock_guard lock(Mutex());
+  return link_.TraceDumpToFile(file, kChannel);
+}
+
 void LinkAdapter::TraceLine(std::string_view text) {
   link_.TraceLine(text, kChannel);
 }

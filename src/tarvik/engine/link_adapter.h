@@ -45,6 +45,9 @@ class LinkAdapter final : public EngineLink {
   void SetPassword(std::string_view password) override;
   void SetDownloadPrefix(const std::string& prefix) override;
   int SetModemText(std::string_view text) override;
+  int SetRawCommand(std::string_view text) override;
+  void TraceReset() override;
+  bool TraceDumpToFile(std::FILE* file) override;
   void TraceLine(std::string_view text) override;
   void LogDisconnect(const char* format, const DisconnectReport& report) override;
   void SetTraceViewVisible(bool visible) override;

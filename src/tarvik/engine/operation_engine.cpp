@@ -3,10 +3,12 @@
 #include "tarvik/engine/connection_operation.h"
 #include "tarvik/engine/event_list_operation.h"
 #include "tarvik/engine/initialisation_operation.h"
+#include "tarvik/engine/macro_operation.h"
 #include "tarvik/engine/maintenance_operation.h"
 #include "tarvik/engine/parameter_export_operation.h"
 #include "tarvik/engine/parameter_read_operation.h"
 #include "tarvik/engine/parameter_write_operation.h"
+#include "tarvik/engine/script_operation.h"
 #include "tarvik/engine/transfer_operation.h"
 
 namespace tarvik {
@@ -22,7 +24,7 @@ OperationEngine::~OperationEngine() = default;
 // is a new unit and a new row here.
 void OperationEngine::InstallOperations() {
   Install<ConnectionOperation>();
-  Install<InitialisationOperation>();
+  auto& initialisation = Install<InitialisationOperation>();
   auto& transfers = Install<TransferOperation>();
   Install<EventListOperation>(
       [&transfers](std::vector<int> chosen) { transfers.RequestTransferSelected(std::move(chosen)); });
@@ -30,6 +32,9 @@ void OperationEngine::InstallOperations() {
   Install<ParameterExportOperation>();
   Install<ParameterReadOperation>();
   Install<ParameterWriteOperation>();
+  Install<MacroOperation>();
+  auto& script = Install<ScriptOperation>();
+  initialisation.set_login_complete_hook([&script] { return script.OnLoginComplete(); });
 }
 
 void OperationEngine::OpenDocument(const std::filesystem::path& path, const ConnectionRecord& record) {

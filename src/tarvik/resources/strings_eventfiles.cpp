@@ -29,6 +29,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "  mseed FILE OUT.mseed [OPTIONS]  write the waveform as miniSEED\n"
      "  sac FILE OUTDIR [OPTIONS]       write one SAC file per channel\n"
      "  assess FILE [--line 1|2|3]      assess the peaks against DIN 4150-3 guideline values\n"
+     "  encipher TEXT | decipher BLOCK  make or read a \"{{...}}\" block of a macro\n"
      "\n"
      "\"krtool COMMAND --help\" describes one command.\n",
      "Aufruf: krtool BEFEHL ARGUMENTE\n"
@@ -41,6 +42,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "  mseed DATEI AUS.mseed [OPTIONEN]   die Zeitverläufe als miniSEED schreiben\n"
      "  sac DATEI AUSORDNER [OPTIONEN]     je Kanal eine SAC-Datei schreiben\n"
      "  assess DATEI [--line 1|2|3]        die Spitzen nach den Anhaltswerten der DIN 4150-3 beurteilen\n"
+     "  encipher TEXT | decipher BLOCK     einen \"{{...}}\"-Block eines Makros erzeugen oder lesen\n"
      "\n"
      "\"krtool BEFEHL --help\" beschreibt einen Befehl.\n",
      "用法：krtool 命令 参数\n"
@@ -53,6 +55,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "  mseed 文件 输出.mseed [选项]    将波形写为 miniSEED\n"
      "  sac 文件 输出目录 [选项]        每个通道写一个 SAC 文件\n"
      "  assess 文件 [--line 1|2|3]      按 DIN 4150-3 指导值评估峰值\n"
+     "  encipher 文本 | decipher 块     生成或读取宏的 \"{{...}}\" 块\n"
      "\n"
      "\"krtool 命令 --help\" 说明单个命令。\n"},
     {25111,

@@ -14,6 +14,7 @@ std::span<const kr::StringEntry> SettingsStrings();
 std::span<const kr::StringEntry> GuiStrings();
 std::span<const kr::StringEntry> MaintenanceStrings();
 std::span<const kr::StringEntry> ConfigStrings();
+std::span<const kr::StringEntry> MacroStrings();
 
 // The complete string table of the communication program. The application owns one and sets its
 // language from the settings.

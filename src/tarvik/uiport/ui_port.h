@@ -111,6 +111,13 @@ class UiPort {
 
   // Opens a file with the program the desktop associates with it (the viewer for event files).
   virtual void ShellOpen(const std::filesystem::path& file) { (void)file; }
+
+  // The question of a macro or script (CMacroScriptQuestionDlg): `label` is the prompt written in
+  // the macro between "[" and "]", already followed by ":". The typed answer; nothing on Cancel.
+  virtual std::optional<std::string> AskMacroScriptQuestion(const std::string& label) {
+    (void)label;
+    return std::nullopt;
+  }
 };
 
 }  // namespace tarvik

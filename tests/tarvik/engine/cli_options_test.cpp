@@ -29,6 +29,30 @@ TEST(CliOptionsTest, OperationsKeepTheirOrderAndTarvikWordsPassThrough) {
   EXPECT_EQ(options.operations[3].root, "");
 }
 
+TEST(CliOptionsTest, MacrosAreOperationsAndTheEntryIsOneToTwenty) {
+  const CliOptions options = Parse({"site.krc", "--macro", "Na1;IB", "--macro-entry", "20"});
+  EXPECT_TRUE(options.error.empty());
+  ASSERT_EQ(options.operations.size(), 2u);
+  EXPECT_EQ(options.operations[0].kind, CliOperation::Kind::kMacroText);
+  EXPECT_EQ(options.operations[0].root, "Na1;IB");
+  EXPECT_EQ(options.operations[1].kind, CliOperation::Kind::kMacroEntry);
+  EXPECT_EQ(options.operations[1].recorder, 20);
+  EXPECT_EQ(Parse({"--macro-entry", "0"}).error, "--macro-entry");
+  EXPECT_EQ(Parse({"--macro-entry", "21"}).error, "--macro-entry");
+  EXPECT_EQ(Parse({"--macro"}).error, "--macro");
+}
+
+TEST(CliOptionsTest, QuestionsAreAskedOnlyWithAnInput) {
+  std::ostringstream out;
+  std::ostringstream err;
+  ConsoleUi ui(out, err);
+  EXPECT_FALSE(ui.AskMacroScriptQuestion("Pre-event time:").has_value());
+  std::istringstream typed("12\n");
+  ui.SetQuestionInput(&typed);
+  EXPECT_EQ(ui.AskMacroScriptQuestion("Pre-event time:"), std::optional<std::string>("12"));
+  EXPECT_FALSE(ui.AskMacroScriptQuestion("Again:").has_value());  // the input has ended
+}
+
 TEST(CliOptionsTest, BadSwitchesAreNamed) {
   EXPECT_EQ(Parse({"--recorder", "17"}).error, "--recorder");
   EXPECT_EQ(Parse({"--recorder", "x2"}).error, "--recorder");

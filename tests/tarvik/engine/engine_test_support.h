@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -70,6 +71,14 @@ class RecordingUi : public UiPort {
     shown_rows = rows;
   }
 
+  std::optional<std::string> AskMacroScriptQuestion(const std::string& label) override {
+    questions.push_back(label);
+    if (question_answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = question_answers.front();
+    question_answers.erase(question_answers.begin());
+    return answer;
+  }
+
   std::vector<int> MessageIds() const {
     std::vector<int> ids;
     for (const Message& m : messages) ids.push_back(m.id);
@@ -89,6 +98,8 @@ class RecordingUi : public UiPort {
   MessageAnswer message_answer = MessageAnswer::kYes;
   std::vector<Message> messages;
   std::vector<Prompt> password_prompts;
+  std::vector<std::string> questions;                        // macro questions asked, with ":"
+  std::vector<std::optional<std::string>> question_answers;  // nothing: Cancel
   std::vector<std::optional<std::string>> password_answers;
   std::optional<std::filesystem::path> folder_answer;
   std::optional<std::filesystem::path> save_answer;
@@ -133,6 +144,7 @@ class ScriptedLink : public EngineLink {
     }
     sent.push_back(command);
     if (command == cmd::kModemString) modem_texts.push_back(modem_text_);
+    if (command == cmd::kFreeForm) raw_commands.push_back(raw_command_);
     current_ = command;
     state_ = LinkAwaitingReply;
     return 1;
@@ -196,7 +208,25 @@ class ScriptedLink : public EngineLink {
     modem_text_ = std::string(text.substr(0, semicolon));
     return semicolon == std::string_view::npos ? 0 : static_cast<int>(semicolon + 1);
   }
+  int SetRawCommand(std::string_view text) override {
+    CheckUnlocked();
+    const size_t semicolon = text.find(';');
+    raw_command_ = std::string(text.substr(0, semicolon));
+    return semicolon == std::string_view::npos ? 0 : static_cast<int>(semicolon + 1);
+  }
   void TraceLine(std::string_view text) override { trace.emplace_back(text); }
+  void TraceReset() override {
+    ++trace_resets;
+    trace.clear();
+  }
+  bool TraceDumpToFile(std::FILE* file) override {
+    for (const std::string& line : trace) {
+      const std::string text = line + "\r\n";
+      if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) return false;
+    }
+    trace.clear();
+    return true;
+  }
   void LogDisconnect(const char* format, const DisconnectReport&) override { trace.emplace_back(format); }
   void SetTraceViewVisible(bool) override {}
   void SetTraceViewFrozen(bool) override {}
@@ -216,6 +246,8 @@ class ScriptedLink : public EngineLink {
   Responder responder;
   std::vector<int> sent;
   std::vector<std::string> modem_texts;
+  std::vector<std::string> raw_commands;  // the text of every free-form command sent
+  int trace_resets = 0;
   std::vector<std::string> trace;
   std::vector<Creation> created;
   std::map<int, bool> not_now;
@@ -250,6 +282,7 @@ class ScriptedLink : public EngineLink {
   unsigned write_failures_ = 0;
   std::string password_;
   std::string modem_text_;
+  std::string raw_command_;
 };
 
 }  // namespace tarvik::testing

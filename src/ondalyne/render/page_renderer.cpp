@@ -63,7 +63,7 @@ int CPageRenderer::Tolerance(SampleWindow window) const {
   return options_.paper && window.size() > 1000 ? std::max(options_.enhanced_graphic, 0) : 0;
 }
 
-void CPageRenderer::SetUpFonts(QPainter& painter, const QRect& area, const RenderOptions& options,
+void CPageRenderer::SetUpFonts(QPaintDevice* device, const QRect& area, const RenderOptions& options,
                                bool single_box) {
   PageRect rect{area.left(), area.top(), area.width(), area.height()};
   int font_height = ScreenFontHeight(area.width(), area.height());
@@ -80,16 +80,34 @@ void CPageRenderer::SetUpFonts(QPainter& painter, const QRect& area, const Rende
   if (options.paper) {
     // On paper the character width is given by the page; the face is stretched to it, as the
     // printer fonts are created with both height and width.
-    const int natural = QFontMetrics(normal_, painter.device()).averageCharWidth();
+    const int natural = QFontMetrics(normal_, device).averageCharWidth();
     if (natural > 0) normal_.setStretch(std::clamp(100 * char_width / natural, 1, 4000));
   }
   bold_ = normal_;
   bold_.setWeight(QFont::Bold);
-  painter.setFont(normal_);
-  QFontMetrics metrics(normal_, painter.device());
+  QFontMetrics metrics(normal_, device);
   ascent_ = metrics.ascent();
   if (char_width == 0) char_width = metrics.averageCharWidth();
   layout_ = LayoutPage(rect, metrics.lineSpacing(), char_width, single_box);
+  if (options.picture) {
+    // Room for the label of the top tick above the first box.
+    layout_.first_box_top = rect.top + layout_.h / 2.0;
+    if (options.picture_box_height > 0) layout_.box_height = options.picture_box_height;
+  }
+}
+
+QSize CPageRenderer::PictureSize(QPaintDevice* device, const QRect& client, const ViewState& view,
+                                 const RenderOptions& options) {
+  const bool single = view.channel != 0 || view.mode == kModeVectorSum;
+  SetUpFonts(device, client, options, single);
+  const PageLayout& l = layout_;
+  const int boxes = single ? 1 : 3;
+  double bottom = l.BoxTop(boxes - 1) + l.box_height + l.major_tick + l.h;
+  // The trigger mark hangs one more line below the labels of an event file's time axis.
+  if (view.mode == kModeTimeHistory && !doc_.IsInterval()) bottom += 2 * l.h;
+  bottom += l.h / 2.0;
+  const int width = l.text_left + 14 * l.w;
+  return {width, static_cast<int>(std::ceil(bottom))};
 }
 
 void CPageRenderer::DrawText(QPainter& painter, double x, double line_top, const std::string& text,
@@ -135,8 +153,15 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
   view.zoom.end = std::clamp<std::int64_t>(view.zoom.end, view.zoom.first, count);
   if (view.zoom.end == view.zoom.first) view.zoom = {0, count};
   const bool single = view.channel != 0 || view.mode == kModeVectorSum;
-  SetUpFonts(painter, area, options, single);
+  SetUpFonts(painter.device(), area, options, single);
+  painter.setFont(normal_);
   painter.save();
+  if (options.picture) {
+    if (view.mode != kModeStatus && doc_.kind() > 0) DrawPage(painter, view);
+    painter.restore();
+    view.recompute = false;
+    return;
+  }
   DrawHeader(painter, view);
   if (doc_.kind() == 0) {
     DrawText(painter, layout_.rect.left, layout_.rect.top + 5 * layout_.h, doc_.last_error());
@@ -144,6 +169,12 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
     view.recompute = false;
     return;
   }
+  DrawPage(painter, view);
+  painter.restore();
+  view.recompute = false;
+}
+
+void CPageRenderer::DrawPage(QPainter& painter, ViewState& view) {
   switch (view.mode) {
     case kModeStatus:
       DrawStatusPage(painter);
@@ -163,8 +194,6 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
     default:
       break;
   }
-  painter.restore();
-  view.recompute = false;
 }
 
 void CPageRenderer::DrawHeader(QPainter& painter, const ViewState& view) {
@@ -351,6 +380,7 @@ void CPageRenderer::DrawChannelColumn(QPainter& painter, const QRectF& box, int 
   const double x = l.text_left;
   double y = box.top();
   DrawText(painter, x, y, T(sid::kChannelX + channel), true);
+  if (options_.picture) return;
   y += 1.5 * l.h;
   const std::string& unit = doc_.units()[c];
   const bool kb = doc_.IsKbFile();
@@ -526,8 +556,10 @@ void CPageRenderer::DrawFrequencyPage(QPainter& painter, ViewState& view) {
     DrawPolyline(painter, points);
     DrawValueAxis(painter, box, range, map, doc_.units()[static_cast<std::size_t>(channel)], false);
     DrawText(painter, l.text_left, box.top(), T(sid::kChannelX + channel), true);
-    DrawText(painter, l.text_left, box.top() + 1.5 * l.h, T(sid::kMaxFrequency));
-    DrawText(painter, l.text_left, box.top() + 2.5 * l.h, kr::FormatPrintf("%.2lf Hz", s.peak_frequency));
+    if (!options_.picture) {
+      DrawText(painter, l.text_left, box.top() + 1.5 * l.h, T(sid::kMaxFrequency));
+      DrawText(painter, l.text_left, box.top() + 2.5 * l.h, kr::FormatPrintf("%.2lf Hz", s.peak_frequency));
+    }
     boxes_.push_back({channel, box, map});
     traces_.push_back(std::move(points));
   }

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format
-  libmseed-dev mseed2sac qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei)
+  libmseed-dev mseed2sac qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei
+  xvfb xauth x11-utils imagemagick poppler-utils desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -78,8 +78,15 @@ class Window : public testing::Test {
     return path.string();
   }
 
-  COndalyneView* Open(const kr_test::EventFileBuilder& file, const std::string& name) {
-    EXPECT_TRUE(frame_->OpenFile(QString::fromStdString(Write(file, name))));
+  COndalyneView* Open(const kr_test::EventFileBuilder& file, const std::string& name,
+                      const fs::path& folder = {}) {
+    std::string path = Write(file, name);
+    if (!folder.empty()) {
+      fs::create_directories(folder);
+      file.WriteTo(folder / name);
+      path = (folder / name).string();
+    }
+    EXPECT_TRUE(frame_->OpenFile(QString::fromStdString(path)));
     COndalyneView* view = frame_->ActiveView();
     if (view != nullptr) {
       frame_->mdi_area()->activeSubWindow()->showMaximized();
@@ -508,6 +515,32 @@ TEST_F(Window, LanguageSettingPicksTheMenus) {
     EXPECT_EQ(app_->HelpFileName(), value == 1 ? "Ondalyne_deu.html" : "Ondalyne_enu.html");
   }
   EXPECT_EQ(frame_->Action(cmd::kTimeHistory)->text().toStdString(), "&Time history");
+}
+
+// Pictures of the window for a person to look at: English, German and Chinese, two documents, the
+// analysis menu open in the picture's data (its texts), and the zoom dialog.
+TEST_F(Window, ScreenshotsOfTheWindowInEveryLanguage) {
+  const fs::path shots = KR_SCREENSHOT_DIR;
+  fs::create_directories(shots);
+  for (auto [language, suffix] : {std::pair{0, "en"}, std::pair{1, "de"}, std::pair{3, "zh"}}) {
+    frame_.reset();
+    Start("[Settings]\nOndScreenFontName=DejaVu Sans\nOndPrinterFontName=DejaVu Sans\nLanguage=" +
+          std::to_string(language) + "\n");
+    frame_->resize(1280, 860);
+    // A folder of a fixed name, so that the pictures only change when the window does.
+    const fs::path folder = fs::temp_directory_path() / "ondalyne_samples";
+    Open(ondalyne_test::IntervalFile(4, 120), "02002.vmx", folder);
+    Open(ondalyne_test::WaveformFile(1, 200, 6), "01001.skr", folder);
+    frame_->mdi_area()->tileSubWindows();
+    QTest::qWait(50);
+    const QImage window = frame_->grab().toImage();
+    ASSERT_TRUE(window.save(
+        QString::fromStdString((shots / (std::string("ondalyne_window_") + suffix + ".png")).string())));
+    CZoomDlg dialog(app_->strings(), 1.25, 4.5, false, frame_.get());
+    dialog.adjustSize();
+    ASSERT_TRUE(dialog.grab().toImage().save(
+        QString::fromStdString((shots / (std::string("ondalyne_zoom_dialog_") + suffix + ".png")).string())));
+  }
 }
 
 }  // namespace

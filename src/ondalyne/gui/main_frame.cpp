@@ -176,7 +176,7 @@ void CMainFrame::BuildToolBar() {
   Action(cmd::kFrequency)->setIcon(QIcon(":/ondalyne/frequency.svg"));
   Action(cmd::kStatus)->setIcon(QIcon(":/ondalyne/status.svg"));
   Action(cmd::kZoom)->setIcon(QIcon(":/ondalyne/zoom.svg"));
-  Action(cmd::kHelp)->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+  Action(cmd::kHelp)->setIcon(QIcon(":/ondalyne/help.svg"));
   for (int id : {cmd::kFileOpen, cmd::kPrint, cmd::kCopy, 0, cmd::kTimeHistory, cmd::kFrequency, cmd::kStatus,
                  cmd::kZoom, 0, cmd::kHelp}) {
     if (id == 0) {

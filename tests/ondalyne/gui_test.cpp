@@ -16,6 +16,8 @@
 #include <QPrinter>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -428,7 +430,11 @@ TEST_F(Window, CommandLinePrintingStartsWithTheInstrumentStatus) {
   EXPECT_LT(status, time);
   EXPECT_LT(time, frequency);
   EXPECT_NE(text.find("Main battery voltage"), std::string::npos);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 3);
+  // The assessment of the velocities closes the file's pages.
+  const auto assessment = text.find("Assessment");
+  ASSERT_NE(assessment, std::string::npos);
+  EXPECT_LT(frequency, assessment);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 4);
 
   // A KB check message goes to the stream, not into a box.
   auto vmx = ondalyne_test::IntervalFile(4, 20);
@@ -442,6 +448,47 @@ TEST_F(Window, CommandLinePrintingStartsWithTheInstrumentStatus) {
 
   command.files = {(dir_ / "missing.xkr").string()};
   EXPECT_EQ(PrintFromCommandLine(command, *app_, err), 1);
+}
+
+// The assessment page of a waveform file: each channel's peak velocity, its frequency and the ratio
+// to the guideline of each line. The sample's X channel is a 25 mm/s, 6 Hz burst decaying from 1 s.
+TEST_F(Window, AssessmentPageShowsPeakFrequencyAndRatios) {
+  Start();
+  COndalyneView* view = Open(ondalyne_test::WaveformFile(1, 200, 6), "assess.skr");
+  ASSERT_TRUE(Enabled(cmd::kAssessment));
+  Trigger(cmd::kAssessment);
+  EXPECT_EQ(view->state().mode, kModeAssessment);
+  view->grab();
+  ASSERT_EQ(view->renderer().boxes().size(), 1u);
+  EXPECT_EQ(view->renderer().traces().front().size(), 3u);  // one point per channel
+
+  // The peak of X as the file stores it: counts of 0.001 mm/s.
+  double peak = 0;
+  for (int i = 0; i < 1200; ++i)
+    peak = std::max(peak, std::fabs(std::lround(ondalyne_test::Burst(0, i / 200.0) / 0.001) * 0.001));
+  // Line 1 is 20 mm/s below 10 Hz, line 2 5 mm/s, line 3 3 mm/s.
+  const std::string file = Write(ondalyne_test::WaveformFile(1, 200, 6), "assess2.skr");
+  GuiCommand command{GuiCommand::Action::kPrintPdf, {file}, "", (dir_ / "assess.pdf").string()};
+  std::ostringstream err;
+  ASSERT_EQ(PrintFromCommandLine(command, *app_, err), 0);
+  const std::string text = PdfText(command.pdf);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "PPV: %.2f mm/s", peak);
+  EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  EXPECT_NE(text.find("f: 6.0 Hz"), std::string::npos) << text;
+  // pdftotext writes runs of blanks as one.
+  std::snprintf(expected, sizeof expected, "1: 20.0 %.0f%%", 100 * peak / 20.0);
+  EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  std::snprintf(expected, sizeof expected, "3: 3.0 %.0f%%", 100 * peak / 3.0);
+  EXPECT_NE(text.find(expected), std::string::npos) << expected;
+
+  // An interval file has no assessment; a file of accelerations neither.
+  Open(ondalyne_test::IntervalFile(4, 60), "noassess.vmx");
+  EXPECT_FALSE(Enabled(cmd::kAssessment));
+  auto acceleration = ondalyne_test::WaveformFile(1, 200, 2);
+  acceleration.Text(112, "mm/s2").Text(117, "mm/s2").Text(122, "mm/s2");
+  Open(acceleration, "acc.skr");
+  EXPECT_FALSE(Enabled(cmd::kAssessment));
 }
 
 TEST_F(Window, ParsingTheCommandLine) {

@@ -142,10 +142,10 @@ TEST(DataFolder, OverrideThenUserDirsThenHomeDocuments) {
 // as the operator reads it.
 TEST(ViewCommands, EnablingFollowsTheMenuTable) {
   auto enabled = [](int id, CommandContext c) { return FindViewCommand(id)->enabled(c); };
-  CommandContext skr{1, 0, kModeTimeHistory, 0, true, 5};
-  CommandContext vmx7{4, 7, kModeTimeHistory, 0, false, 5};
-  CommandContext bkr6{5, 6, kModeVectorSum, 0, false, 5};
-  CommandContext broken{0, 0, kModeTimeHistory, 0, false, 5};
+  CommandContext skr{1, true, 0, kModeTimeHistory, 0, true, 5};
+  CommandContext vmx7{4, false, 7, kModeTimeHistory, 0, false, 5};
+  CommandContext bkr6{5, false, 6, kModeVectorSum, 0, false, 5};
+  CommandContext broken{0, false, 0, kModeTimeHistory, 0, false, 5};
 
   for (CommandContext c : {skr, vmx7, bkr6, broken}) {
     EXPECT_TRUE(enabled(cmd::kTimeHistory, c));
@@ -161,6 +161,9 @@ TEST(ViewCommands, EnablingFollowsTheMenuTable) {
   EXPECT_FALSE(enabled(cmd::kVectorSum, vmx7));
   EXPECT_TRUE(enabled(cmd::kVectorSum, bkr6));
   EXPECT_TRUE(enabled(cmd::kPeakFrequency, vmx7));
+  EXPECT_TRUE(enabled(cmd::kAssessment, skr));
+  EXPECT_FALSE(enabled(cmd::kAssessment, vmx7));
+  EXPECT_FALSE(enabled(cmd::kAssessment, broken));
   EXPECT_FALSE(enabled(cmd::kPeakFrequency, bkr6));
   // Channels: not on the vector sum page.
   EXPECT_TRUE(enabled(cmd::kChannelX, skr));

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "ondalyne/core/assessment.h"
 #include "ondalyne/core/ondalyne_doc.h"
 #include "ondalyne/core/view_state.h"
 
@@ -56,6 +57,12 @@ bool InVectorSum(const CommandContext& c) {
 bool InPeakFrequency(const CommandContext& c) {
   return c.mode == kModePeakFrequency;
 }
+bool Assessable(const CommandContext& c) {
+  return c.assessable;
+}
+bool InAssessment(const CommandContext& c) {
+  return c.mode == kModeAssessment;
+}
 bool InStatus(const CommandContext& c) {
   return c.mode == kModeStatus;
 }
@@ -81,6 +88,7 @@ constexpr std::array kCommands = std::to_array<ViewCommand>({
     {cmd::kVectorSum, VectorSum, InVectorSum, kModeVectorSum, -1, true},
     {cmd::kPeakFrequency, PeakFrequency, InPeakFrequency, kModePeakFrequency, -1, true},
     {cmd::kStatus, Always, InStatus, kModeStatus, -1, false},
+    {cmd::kAssessment, Assessable, InAssessment, kModeAssessment, -1, false},
     {cmd::kAllChannels, Always, AllShown, -1, 0, false},
     {cmd::kChannelX, NotVectorSum, XShown, -1, 1, false},
     {cmd::kChannelY, NotVectorSum, YShown, -1, 2, false},
@@ -95,7 +103,9 @@ constexpr std::array kCommands = std::to_array<ViewCommand>({
 }  // namespace
 
 CommandContext MakeCommandContext(const COndalyneDoc& doc, const ViewState& view, int dot_radius) {
-  return {doc.kind(), doc.vm_sub_mode(), view.mode, view.channel, view.offset, dot_radius};
+  CommandContext context{doc.kind(),   CanAssess(doc), doc.vm_sub_mode(), view.mode,
+                         view.channel, view.offset,    dot_radius};
+  return context;
 }
 
 std::span<const ViewCommand> ViewCommands() {

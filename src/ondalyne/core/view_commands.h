@@ -23,6 +23,7 @@ inline constexpr int kOffset = 32784;
 inline constexpr int kAllChannels = 32785;
 inline constexpr int kIncreaseDots = 32786;
 inline constexpr int kDecreaseDots = 32787;
+inline constexpr int kAssessment = 32788;
 inline constexpr int kCopy = 57634;
 
 inline constexpr int kFileOpen = 57601;
@@ -42,7 +43,8 @@ inline constexpr int kStatusBar = 59393;
 
 // What the enabling rules look at: the active view's document and state, and the dot radius.
 struct CommandContext {
-  int kind = -1;  // -1: no document
+  int kind = -1;            // -1: no document
+  bool assessable = false;  // a waveform file of velocities
   int vm_sub_mode = 0;
   int mode = 0;
   int channel = 0;

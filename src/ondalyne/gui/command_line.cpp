@@ -115,7 +115,7 @@ int PrintFromCommandLine(const GuiCommand& command, COndalyneApp& app, std::ostr
   bool first = true;
   // The mode advances by one after every page; modes without a drawing for this file are left out
   // rather than printed as empty sheets.
-  for (; view.mode <= kModePeakFrequency; ++view.mode) {
+  for (; view.mode <= kModeAssessment; ++view.mode) {
     const bool drawn = view.mode == kModeStatus || (doc.kind() > 0 && PageAvailable(doc, view.mode));
     if (!drawn) continue;
     if (!first) printer.newPage();

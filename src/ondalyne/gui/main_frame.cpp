@@ -125,10 +125,10 @@ void CMainFrame::BuildMenus() {
   connect(Action(cmd::kStatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
 
   QMenu* analysis = menuBar()->addMenu(Q(T(sid::kMenuAnalysis)));
-  const int groups[][5] = {
-      {cmd::kTimeHistory, cmd::kFrequency, cmd::kVectorSum, cmd::kPeakFrequency, cmd::kStatus},
-      {cmd::kAllChannels, cmd::kChannelX, cmd::kChannelY, cmd::kChannelZ, 0},
-      {cmd::kOffset, cmd::kZoom, cmd::kIncreaseDots, cmd::kDecreaseDots, 0}};
+  const int groups[][6] = {{cmd::kTimeHistory, cmd::kFrequency, cmd::kVectorSum, cmd::kPeakFrequency,
+                            cmd::kStatus, cmd::kAssessment},
+                           {cmd::kAllChannels, cmd::kChannelX, cmd::kChannelY, cmd::kChannelZ, 0, 0},
+                           {cmd::kOffset, cmd::kZoom, cmd::kIncreaseDots, cmd::kDecreaseDots, 0, 0}};
   for (const auto& group : groups) {
     if (!analysis->isEmpty()) analysis->addSeparator();
     for (int id : group) {

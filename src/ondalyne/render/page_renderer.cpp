@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "krcommon/event_bytes.h"
+#include "ondalyne/core/assessment.h"
 #include "ondalyne/core/step_rule.h"
 #include "ondalyne/core/time_axis.h"
 #include "ondalyne/resources/ondalyne_strings.h"
@@ -98,7 +99,7 @@ void CPageRenderer::SetUpFonts(QPaintDevice* device, const QRect& area, const Re
 
 QSize CPageRenderer::PictureSize(QPaintDevice* device, const QRect& client, const ViewState& view,
                                  const RenderOptions& options) {
-  const bool single = view.channel != 0 || view.mode == kModeVectorSum;
+  const bool single = view.channel != 0 || view.mode == kModeVectorSum || view.mode == kModeAssessment;
   SetUpFonts(device, client, options, single);
   const PageLayout& l = layout_;
   const int boxes = single ? 1 : 3;
@@ -136,6 +137,8 @@ std::string CPageRenderer::PageTitle(int mode) const {
       return T(sid::kTitleVectorSum);
     case kModePeakFrequency:
       return T(sid::kTitlePeakFrequency);
+    case kModeAssessment:
+      return T(sid::kTitleAssessment);
     default:
       return "";
   }
@@ -152,7 +155,7 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
   view.zoom.first = std::clamp<std::int64_t>(view.zoom.first, 0, count);
   view.zoom.end = std::clamp<std::int64_t>(view.zoom.end, view.zoom.first, count);
   if (view.zoom.end == view.zoom.first) view.zoom = {0, count};
-  const bool single = view.channel != 0 || view.mode == kModeVectorSum;
+  const bool single = view.channel != 0 || view.mode == kModeVectorSum || view.mode == kModeAssessment;
   SetUpFonts(painter.device(), area, options, single);
   painter.setFont(normal_);
   painter.save();
@@ -190,6 +193,9 @@ void CPageRenderer::DrawPage(QPainter& painter, ViewState& view) {
       break;
     case kModePeakFrequency:
       if (PageAvailable(doc_, kModePeakFrequency)) DrawPeakFrequency(painter, view);
+      break;
+    case kModeAssessment:
+      if (PageAvailable(doc_, kModeAssessment)) DrawAssessment(painter, view);
       break;
     default:
       break;
@@ -617,6 +623,83 @@ void CPageRenderer::DrawPeakFrequency(QPainter& painter, const ViewState& view) 
   }
   DrawXAxis(painter, boxes_.back().rect, 0.0, f_upper,
             strings_.Format(sid::kFrequencyAxis, std::string("Hz")));
+}
+
+void CPageRenderer::DrawAssessment(QPainter& painter, const ViewState& view) {
+  const PageLayout& l = layout_;
+  const DocumentAssessment assessment = AssessDocument(doc_);
+  const std::vector<int> channels = ShownChannels(view);
+  // The plane: frequency from 0 to at least 125 Hz, velocity from 0 to at least the top of line 1,
+  // both wide enough for every shown point.
+  double f_upper = 125.0, v_upper = 55.0;
+  for (int c : channels) {
+    const kr::ChannelAssessment& a = assessment.channels[static_cast<std::size_t>(c)];
+    if (a.frequency_hz) f_upper = std::max(f_upper, *a.frequency_hz * 1.1);
+    v_upper = std::max(v_upper, a.peak * 1.1);
+  }
+  const QRectF box(l.plot_left, l.BoxTop(0), l.plot_width, l.box_height);
+  const ValueRange range{0.0, v_upper};
+  BoxMapping map = MakeMapping(box.left(), box.top(), l.plot_width, box.height(), {0, 2}, range);
+  map.first = 0;
+  map.x_scale = l.plot_width / f_upper;
+  DrawBox(painter, box, false, map, range);
+  DrawValueAxis(painter, box, range, map, "mm/s", true);
+  DrawXAxis(painter, box, 0.0, f_upper, strings_.Format(sid::kFrequencyAxis, std::string("Hz")));
+  DrawText(painter, box.left() + l.w, box.top() + l.h / 2.0, T(sid::kAssessCaption));
+
+  // The three lines: flat to 10 Hz, straight to 50 and 100 Hz, flat beyond.
+  const QColor line_colours[3] = {QColor(0, 128, 0), QColor(200, 120, 0), QColor(200, 0, 0)};
+  for (int line = kr::kFirstLine; line <= kr::kLastLine; ++line) {
+    std::vector<QPointF> points;
+    for (double f : {0.0, 10.0, 50.0, 100.0, f_upper})
+      points.emplace_back(map.X(f), map.Y(kr::GuidelineVelocity(line, f)));
+    painter.setPen(QPen(line_colours[line - 1], options_.paper ? 3 : 2));
+    painter.drawPolyline(points.data(), static_cast<int>(points.size()));
+    painter.setPen(Qt::black);
+    const QPointF end = points.back();
+    DrawTextRight(painter, end.x() - l.w, end.y() - l.h,
+                  strings_.Format(sid::kLineLabel, line) + ": " + T(sid::kLineNameFirst + line - 1));
+  }
+
+  // Each channel's point (its peak at its frequency) and its figures in the text column.
+  double y = box.top();
+  std::vector<DevicePoint> points;
+  for (int c : channels) {
+    const auto ci = static_cast<std::size_t>(c);
+    const kr::ChannelAssessment& a = assessment.channels[ci];
+    const std::string letter = std::string(1, static_cast<char>('X' + c));
+    if (a.frequency_hz) {
+      const DevicePoint p{map.X(*a.frequency_hz), map.Y(a.peak)};
+      points.push_back(p);
+      painter.setPen(QPen(kTraceBlue, options_.paper ? 3 : 1));
+      painter.setBrush(kTraceBlue);
+      const int r = std::max(3, l.w / 2);
+      painter.drawEllipse(QPoint(p.x, p.y), r, r);
+      painter.setBrush(Qt::NoBrush);
+      DrawText(painter, p.x + r + 2, p.y - l.h, letter, true);
+    }
+    DrawText(painter, l.text_left, y, T(sid::kChannelX + c), true);
+    y += 1.25 * l.h;
+    DrawText(painter, l.text_left, y, kr::FormatPrintfRuntime(T(sid::kAssessPeak).c_str(), a.peak));
+    y += l.h;
+    DrawText(painter, l.text_left, y,
+             a.frequency_hz ? kr::FormatPrintfRuntime(T(sid::kAssessFrequency).c_str(), *a.frequency_hz)
+                            : T(sid::kAssessNoFrequency));
+    y += l.h;
+    for (int line = kr::kFirstLine; line <= kr::kLastLine; ++line) {
+      const auto li = static_cast<std::size_t>(line - 1);
+      const double ratio = assessment.ratio[ci][li];
+      DrawText(painter, l.text_left, y,
+               kr::FormatPrintfRuntime(T(sid::kAssessLine).c_str(), line, assessment.guideline[ci][li],
+                                       100.0 * ratio),
+               ratio > 1.0);
+      y += l.h;
+    }
+    y += 0.75 * l.h;
+  }
+  DrawText(painter, l.text_left, y, T(sid::kAssessLegend));
+  boxes_.push_back({0, box, map});
+  traces_.push_back(std::move(points));
 }
 
 }  // namespace ondalyne

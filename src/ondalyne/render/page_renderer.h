@@ -76,6 +76,7 @@ class CPageRenderer {
   void DrawFrequencyPage(QPainter& painter, ViewState& view);
   void DrawVectorSum(QPainter& painter, const ViewState& view);
   void DrawPeakFrequency(QPainter& painter, const ViewState& view);
+  void DrawAssessment(QPainter& painter, const ViewState& view);
 
   void DrawBox(QPainter& painter, const QRectF& box, bool zero_line, const BoxMapping& map, ValueRange range);
   void DrawValueAxis(QPainter& painter, const QRectF& box, ValueRange range, const BoxMapping& map,

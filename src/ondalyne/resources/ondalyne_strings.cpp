@@ -81,6 +81,14 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {30028, "Trigger: ", "Trigger: ", "触发："},
     {30029, "Vector Sum", "Vektorsumme", "矢量和"},
 
+    {30030, "Assessment", "Beurteilung", "评估"},
+    {30031, "Line %d", "Zeile %d", "第 %d 行"},
+    {30032, "PPV: %.2f mm/s", "PPV: %.2f mm/s", "峰值速度：%.2f mm/s"},
+    {30033, "f: %.1f Hz", "f: %.1f Hz", "频率：%.1f Hz"},
+    {30034, "f: not found", "f: nicht bestimmt", "频率：未确定"},
+    {30035, "%d: %5.1f %4.0f%%", "%d: %5.1f %4.0f%%", "%d：%5.1f %4.0f%%"},
+    {30036, "DIN 4150-3, table 1, foundation", "DIN 4150-3, Tabelle 1, Fundament", "DIN 4150-3 表 1，基础"},
+    {30037, "Line: mm/s, ratio", "Zeile: mm/s, Anteil", "行：mm/s，比例"},
     {30040, "KR S/N", "KR S/N", "KR 序列号"},
     {30041, "Sensor S/N", "Sensor S/N", "传感器序列号"},
     {30042, "Recording", "Aufzeichnung", "记录"},
@@ -132,6 +140,10 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {30088, "N/A", "k. A.", "不适用"},
     {30089, "NONE", "KEINE", "无"},
 
+    {30190, "commercial", "Gewerbe", "商业建筑"},
+    {30191, "dwellings", "Wohngebäude", "住宅"},
+    {30192, "sensitive", "empfindlich", "敏感建筑"},
+
     {30100,
      "Usage:\n"
      "  ondalyne [FILE ...]                  opens the window (with the files)\n"
@@ -141,7 +153,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "  ondalyne --describe FILE [--us-date]\n"
      "  ondalyne --render PAGE FILE OUT [--size WxH] [--channel all|x|y|z] [--offset on|off]\n"
      "           [--zoom FIRST:END] [--us-date] [--language en|de|zh]\n"
-     "PAGE is status, time, frequency, vector-sum or peak-frequency; OUT ends in .png, .svg or .pdf.\n",
+     "PAGE is status, time, frequency, vector-sum, peak-frequency or assessment; OUT ends in .png, .svg or .pdf.\n",
      "Aufruf:\n"
      "  ondalyne [DATEI ...]                 öffnet das Fenster (mit den Dateien)\n"
      "  ondalyne -p DATEI                    druckt DATEI auf dem Standarddrucker\n"
@@ -150,7 +162,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "  ondalyne --describe DATEI [--us-date]\n"
      "  ondalyne --render SEITE DATEI AUS [--size BxH] [--channel all|x|y|z] [--offset on|off]\n"
      "           [--zoom ERSTER:ENDE] [--us-date] [--language en|de|zh]\n"
-     "SEITE ist status, time, frequency, vector-sum oder peak-frequency; AUS endet auf .png, .svg oder .pdf.\n",
+     "SEITE ist status, time, frequency, vector-sum, peak-frequency oder assessment; AUS endet auf .png, .svg oder .pdf.\n",
      "用法：\n"
      "  ondalyne [文件 ...]                  打开窗口（及文件）\n"
      "  ondalyne -p 文件                     在默认打印机上打印文件\n"
@@ -159,7 +171,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
      "  ondalyne --describe 文件 [--us-date]\n"
      "  ondalyne --render 页面 文件 输出 [--size 宽x高] [--channel all|x|y|z] [--offset on|off]\n"
      "           [--zoom 起点:终点] [--us-date] [--language en|de|zh]\n"
-     "页面为 status、time、frequency、vector-sum 或 peak-frequency；输出以 .png、.svg 或 .pdf 结尾。\n"},
+     "页面为 status、time、frequency、vector-sum、peak-frequency 或 assessment；输出以 .png、.svg 或 .pdf 结尾。\n"},
     {30101, "Invalid argument: %s", "Ungültiges Argument: %s", "无效参数：%s"},
     {30102, "Cannot write %s", "%s kann nicht geschrieben werden", "无法写入 %s"},
     {30103, "This page is not available for this file: %s", "Diese Seite gibt es für diese Datei nicht: %s",
@@ -206,6 +218,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {32785, "&All Channels", "&Alle Kanäle", "所有通道(&A)"},
     {32786, "&Increase Peak Dots", "Spitzenpunkte &vergrößern", "增大峰值点(&I)"},
     {32787, "&Decrease Peak Dots", "Spitzenpunkte ver&kleinern", "减小峰值点(&D)"},
+    {32788, "A&ssessment", "&Beurteilung", "评估(&S)"},
     {57601, "&Open...\tCtrl+O", "Ö&ffnen...\tStrg+O", "打开(&O)...\tCtrl+O"},
     {57602, "&Close", "&Schließen", "关闭(&C)"},
     {57606, "P&rint Setup...", "Drucker&einrichtung...", "打印设置(&R)..."},

@@ -45,6 +45,15 @@ inline constexpr int kMaxFrequency = 30026;
 inline constexpr int kFrequencyAxis = 30027;
 inline constexpr int kTrigger = 30028;
 inline constexpr int kVectorSumLabel = 30029;
+inline constexpr int kTitleAssessment = 30030;
+inline constexpr int kLineLabel = 30031;        // "Line %d" at a guideline curve
+inline constexpr int kAssessPeak = 30032;       // the channel's peak particle velocity
+inline constexpr int kAssessFrequency = 30033;  // its frequency
+inline constexpr int kAssessNoFrequency = 30034;
+inline constexpr int kAssessLine = 30035;     // guideline value and ratio of one line
+inline constexpr int kAssessCaption = 30036;  // what the lines are
+inline constexpr int kAssessLegend = 30037;
+inline constexpr int kLineNameFirst = 30190;  // what the buildings of lines 1..3 are: 30190..30192
 
 // Instrument status page: labels 30040..30069, values 30070..30099.
 inline constexpr int kStKrSerial = 30040;

@@ -83,7 +83,7 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
 
     {30030, "Assessment", "Beurteilung", "评估"},
     {30031, "Line %d", "Zeile %d", "第 %d 行"},
-    {30032, "PPV: %.2f mm/s", "PPV: %.2f mm/s", "峰值速度：%.2f mm/s"},
+    {30032, "PPV: %.2f mm/s", "PPV: %.2f mm/s", "PPV：%.2f mm/s"},
     {30033, "f: %.1f Hz", "f: %.1f Hz", "频率：%.1f Hz"},
     {30034, "f: not found", "f: nicht bestimmt", "频率：未确定"},
     {30035, "%d: %5.1f %4.0f%%", "%d: %5.1f %4.0f%%", "%d：%5.1f %4.0f%%"},

@@ -18,7 +18,8 @@ xvfb-run -a -s "-screen 0 1280x860x24" bash -c '
     sleep 0.5
     if xwininfo -root -tree 2>/dev/null | grep -q "Ondalyne"; then
       import -window root "$2"
-      blue=$(convert "$2" -fx "(b>0.8 && r<0.3 && g<0.3) ? 1 : 0" -format "%[fx:round(mean*w*h)]" info:)
+      blue=$(convert "$2" -fill black +opaque "rgb(0,0,255)" -fill white -opaque "rgb(0,0,255)" \
+        -format "%[fx:round(mean*w*h)]" info:)
       [ "$blue" -gt 500 ] && break
     fi
   done
@@ -26,6 +27,8 @@ xvfb-run -a -s "-screen 0 1280x860x24" bash -c '
   wait "$viewer" || true
 ' "$ondalyne" "$work/files/03001.xkr" "$shot"
 [ -s "$shot" ]
-blue=$(convert "$shot" -fx "(b>0.8 && r<0.3 && g<0.3) ? 1 : 0" -format "%[fx:round(mean*w*h)]" info:)
+# Pixels of the trace colour (pure blue; traces are drawn without antialiasing).
+blue=$(convert "$shot" -fill black +opaque "rgb(0,0,255)" -fill white -opaque "rgb(0,0,255)" \
+  -format "%[fx:round(mean*w*h)]" info:)
 echo "blue trace pixels: $blue"
 [ "$blue" -gt 500 ]

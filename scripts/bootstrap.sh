@@ -3,10 +3,10 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3 util-linux clang-format
-  # the tarvik window: Qt 6 Widgets and SVG, the platform plugins, a CJK font for the Chinese texts
+  # the windows: Qt 6 Widgets and SVG, the platform plugins, a CJK font for the Chinese texts
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-wqy-microhei
-  # its tests and desktop integration: a real X server, desktop-file and MIME checks, screenshots
-  xvfb xauth desktop-file-utils shared-mime-info xdg-utils imagemagick
+  # their tests and desktop integration: a real X server, desktop-file and MIME checks, screenshots, PDF text
+  xvfb xauth x11-utils desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin imagemagick poppler-utils
   # miniSEED export and its independent check
   libmseed-dev mseed2sac)
 

@@ -36,7 +36,8 @@ const std::pair<int, const char*> kPages[] = {{kModeStatus, "status"},
                                               {kModeTimeHistory, "time"},
                                               {kModeFrequency, "frequency"},
                                               {kModeVectorSum, "vector-sum"},
-                                              {kModePeakFrequency, "peak-frequency"}};
+                                              {kModePeakFrequency, "peak-frequency"},
+                                              {kModeAssessment, "assessment"}};
 
 int CountTraceBlue(const QImage& image) {
   int blue = 0;
@@ -73,7 +74,8 @@ TEST(Screenshots, EveryPageOfEveryKind) {
       const std::string name = std::string("ondalyne_") + sample.name + "_" + page + ".png";
       ASSERT_TRUE(image.save(QString::fromStdString((dir / name).string()))) << name;
       if (mode != kModeStatus && doc.kind() > 0) {
-        EXPECT_GT(CountTraceBlue(image), 500) << name;
+        // The assessment draws three dots, the other pages whole traces.
+        EXPECT_GT(CountTraceBlue(image), mode == kModeAssessment ? 100 : 500) << name;
       }
     }
   }
@@ -88,6 +90,9 @@ TEST(Screenshots, EveryPageOfEveryKind) {
                     .save(QString::fromStdString((dir / ("ondalyne_skr_status" + tail)).string())));
     ASSERT_TRUE(Shoot(skr, strings, kModeTimeHistory)
                     .save(QString::fromStdString((dir / ("ondalyne_skr_time" + tail)).string())));
+    COndalyneDoc xkr = ondalyne_test::LoadDoc(Samples()[2].file, "03001.xkr");
+    ASSERT_TRUE(Shoot(xkr, strings, kModeAssessment)
+                    .save(QString::fromStdString((dir / ("ondalyne_xkr_assessment" + tail)).string())));
     ASSERT_TRUE(Shoot(vmx, strings, kModePeakFrequency, 1)
                     .save(QString::fromStdString((dir / ("ondalyne_vmx_peak-frequency_x" + tail)).string())));
   }

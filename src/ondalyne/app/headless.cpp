@@ -50,6 +50,7 @@ int ModeFromPageName(const std::string& page) {
   if (page == "frequency") return kModeFrequency;
   if (page == "vector-sum") return kModeVectorSum;
   if (page == "peak-frequency") return kModePeakFrequency;
+  if (page == "assessment") return kModeAssessment;
   return -1;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ondalyne/core/assessment.h"
 #include "ondalyne/core/ondalyne_doc.h"
 
 namespace ondalyne {
@@ -27,6 +28,8 @@ bool PageAvailable(const COndalyneDoc& doc, int mode) {
       return doc.IsInterval() && doc.vm_sub_mode() == 6;
     case kModePeakFrequency:
       return doc.IsInterval() && doc.vm_sub_mode() == 7;
+    case kModeAssessment:
+      return CanAssess(doc);
     default:
       return false;
   }

@@ -13,6 +13,7 @@ enum AnalysisMode : int {
   kModeFrequency = 3,
   kModeVectorSum = 5,
   kModePeakFrequency = 6,
+  kModeAssessment = 7,  // the vibration assessment of a waveform file (frequency-velocity plane)
 };
 
 // A half-open window [first, end) of samples (or spectrum lines).

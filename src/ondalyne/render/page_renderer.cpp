@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "krcommon/event_bytes.h"
+#include "ondalyne/core/assessment.h"
 #include "ondalyne/core/step_rule.h"
 #include "ondalyne/core/time_axis.h"
 #include "ondalyne/resources/ondalyne_strings.h"
@@ -63,7 +64,7 @@ int CPageRenderer::Tolerance(SampleWindow window) const {
   return options_.paper && window.size() > 1000 ? std::max(options_.enhanced_graphic, 0) : 0;
 }
 
-void CPageRenderer::SetUpFonts(QPainter& painter, const QRect& area, const RenderOptions& options,
+void CPageRenderer::SetUpFonts(QPaintDevice* device, const QRect& area, const RenderOptions& options,
                                bool single_box) {
   PageRect rect{area.left(), area.top(), area.width(), area.height()};
   int font_height = ScreenFontHeight(area.width(), area.height());
@@ -80,16 +81,34 @@ void CPageRenderer::SetUpFonts(QPainter& painter, const QRect& area, const Rende
   if (options.paper) {
     // On paper the character width is given by the page; the face is stretched to it, as the
     // printer fonts are created with both height and width.
-    const int natural = QFontMetrics(normal_, painter.device()).averageCharWidth();
+    const int natural = QFontMetrics(normal_, device).averageCharWidth();
     if (natural > 0) normal_.setStretch(std::clamp(100 * char_width / natural, 1, 4000));
   }
   bold_ = normal_;
   bold_.setWeight(QFont::Bold);
-  painter.setFont(normal_);
-  QFontMetrics metrics(normal_, painter.device());
+  QFontMetrics metrics(normal_, device);
   ascent_ = metrics.ascent();
   if (char_width == 0) char_width = metrics.averageCharWidth();
   layout_ = LayoutPage(rect, metrics.lineSpacing(), char_width, single_box);
+  if (options.picture) {
+    // Room for the label of the top tick above the first box.
+    layout_.first_box_top = rect.top + layout_.h / 2.0;
+    if (options.picture_box_height > 0) layout_.box_height = options.picture_box_height;
+  }
+}
+
+QSize CPageRenderer::PictureSize(QPaintDevice* device, const QRect& client, const ViewState& view,
+                                 const RenderOptions& options) {
+  const bool single = view.channel != 0 || view.mode == kModeVectorSum || view.mode == kModeAssessment;
+  SetUpFonts(device, client, options, single);
+  const PageLayout& l = layout_;
+  const int boxes = single ? 1 : 3;
+  double bottom = l.BoxTop(boxes - 1) + l.box_height + l.major_tick + l.h;
+  // The trigger mark hangs one more line below the labels of an event file's time axis.
+  if (view.mode == kModeTimeHistory && !doc_.IsInterval()) bottom += 2 * l.h;
+  bottom += l.h / 2.0;
+  const int width = l.text_left + 14 * l.w;
+  return {width, static_cast<int>(std::ceil(bottom))};
 }
 
 void CPageRenderer::DrawText(QPainter& painter, double x, double line_top, const std::string& text,
@@ -118,6 +137,8 @@ std::string CPageRenderer::PageTitle(int mode) const {
       return T(sid::kTitleVectorSum);
     case kModePeakFrequency:
       return T(sid::kTitlePeakFrequency);
+    case kModeAssessment:
+      return T(sid::kTitleAssessment);
     default:
       return "";
   }
@@ -134,9 +155,16 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
   view.zoom.first = std::clamp<std::int64_t>(view.zoom.first, 0, count);
   view.zoom.end = std::clamp<std::int64_t>(view.zoom.end, view.zoom.first, count);
   if (view.zoom.end == view.zoom.first) view.zoom = {0, count};
-  const bool single = view.channel != 0 || view.mode == kModeVectorSum;
-  SetUpFonts(painter, area, options, single);
+  const bool single = view.channel != 0 || view.mode == kModeVectorSum || view.mode == kModeAssessment;
+  SetUpFonts(painter.device(), area, options, single);
+  painter.setFont(normal_);
   painter.save();
+  if (options.picture) {
+    if (view.mode != kModeStatus && doc_.kind() > 0) DrawPage(painter, view);
+    painter.restore();
+    view.recompute = false;
+    return;
+  }
   DrawHeader(painter, view);
   if (doc_.kind() == 0) {
     DrawText(painter, layout_.rect.left, layout_.rect.top + 5 * layout_.h, doc_.last_error());
@@ -144,6 +172,12 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
     view.recompute = false;
     return;
   }
+  DrawPage(painter, view);
+  painter.restore();
+  view.recompute = false;
+}
+
+void CPageRenderer::DrawPage(QPainter& painter, ViewState& view) {
   switch (view.mode) {
     case kModeStatus:
       DrawStatusPage(painter);
@@ -160,11 +194,12 @@ void CPageRenderer::Paint(QPainter& painter, const QRect& area, ViewState& view,
     case kModePeakFrequency:
       if (PageAvailable(doc_, kModePeakFrequency)) DrawPeakFrequency(painter, view);
       break;
+    case kModeAssessment:
+      if (PageAvailable(doc_, kModeAssessment)) DrawAssessment(painter, view);
+      break;
     default:
       break;
   }
-  painter.restore();
-  view.recompute = false;
 }
 
 void CPageRenderer::DrawHeader(QPainter& painter, const ViewState& view) {
@@ -351,6 +386,7 @@ void CPageRenderer::DrawChannelColumn(QPainter& painter, const QRectF& box, int 
   const double x = l.text_left;
   double y = box.top();
   DrawText(painter, x, y, T(sid::kChannelX + channel), true);
+  if (options_.picture) return;
   y += 1.5 * l.h;
   const std::string& unit = doc_.units()[c];
   const bool kb = doc_.IsKbFile();
@@ -526,8 +562,10 @@ void CPageRenderer::DrawFrequencyPage(QPainter& painter, ViewState& view) {
     DrawPolyline(painter, points);
     DrawValueAxis(painter, box, range, map, doc_.units()[static_cast<std::size_t>(channel)], false);
     DrawText(painter, l.text_left, box.top(), T(sid::kChannelX + channel), true);
-    DrawText(painter, l.text_left, box.top() + 1.5 * l.h, T(sid::kMaxFrequency));
-    DrawText(painter, l.text_left, box.top() + 2.5 * l.h, kr::FormatPrintf("%.2lf Hz", s.peak_frequency));
+    if (!options_.picture) {
+      DrawText(painter, l.text_left, box.top() + 1.5 * l.h, T(sid::kMaxFrequency));
+      DrawText(painter, l.text_left, box.top() + 2.5 * l.h, kr::FormatPrintf("%.2lf Hz", s.peak_frequency));
+    }
     boxes_.push_back({channel, box, map});
     traces_.push_back(std::move(points));
   }
@@ -585,6 +623,83 @@ void CPageRenderer::DrawPeakFrequency(QPainter& painter, const ViewState& view) 
   }
   DrawXAxis(painter, boxes_.back().rect, 0.0, f_upper,
             strings_.Format(sid::kFrequencyAxis, std::string("Hz")));
+}
+
+void CPageRenderer::DrawAssessment(QPainter& painter, const ViewState& view) {
+  const PageLayout& l = layout_;
+  const DocumentAssessment assessment = AssessDocument(doc_);
+  const std::vector<int> channels = ShownChannels(view);
+  // The plane: frequency from 0 to at least 125 Hz, velocity from 0 to at least the top of line 1,
+  // both wide enough for every shown point.
+  double f_upper = 125.0, v_upper = 55.0;
+  for (int c : channels) {
+    const kr::ChannelAssessment& a = assessment.channels[static_cast<std::size_t>(c)];
+    if (a.frequency_hz) f_upper = std::max(f_upper, *a.frequency_hz * 1.1);
+    v_upper = std::max(v_upper, a.peak * 1.1);
+  }
+  const QRectF box(l.plot_left, l.BoxTop(0), l.plot_width, l.box_height);
+  const ValueRange range{0.0, v_upper};
+  BoxMapping map = MakeMapping(box.left(), box.top(), l.plot_width, box.height(), {0, 2}, range);
+  map.first = 0;
+  map.x_scale = l.plot_width / f_upper;
+  DrawBox(painter, box, false, map, range);
+  DrawValueAxis(painter, box, range, map, "mm/s", true);
+  DrawXAxis(painter, box, 0.0, f_upper, strings_.Format(sid::kFrequencyAxis, std::string("Hz")));
+  DrawText(painter, box.left() + l.w, box.top() + l.h / 2.0, T(sid::kAssessCaption));
+
+  // The three lines: flat to 10 Hz, straight to 50 and 100 Hz, flat beyond.
+  const QColor line_colours[3] = {QColor(0, 128, 0), QColor(200, 120, 0), QColor(200, 0, 0)};
+  for (int line = kr::kFirstLine; line <= kr::kLastLine; ++line) {
+    std::vector<QPointF> points;
+    for (double f : {0.0, 10.0, 50.0, 100.0, f_upper})
+      points.emplace_back(map.X(f), map.Y(kr::GuidelineVelocity(line, f)));
+    painter.setPen(QPen(line_colours[line - 1], options_.paper ? 3 : 2));
+    painter.drawPolyline(points.data(), static_cast<int>(points.size()));
+    painter.setPen(Qt::black);
+    const QPointF end = points.back();
+    DrawTextRight(painter, end.x() - l.w, end.y() - l.h,
+                  strings_.Format(sid::kLineLabel, line) + ": " + T(sid::kLineNameFirst + line - 1));
+  }
+
+  // Each channel's point (its peak at its frequency) and its figures in the text column.
+  double y = box.top();
+  std::vector<DevicePoint> points;
+  for (int c : channels) {
+    const auto ci = static_cast<std::size_t>(c);
+    const kr::ChannelAssessment& a = assessment.channels[ci];
+    const std::string letter = std::string(1, static_cast<char>('X' + c));
+    if (a.frequency_hz) {
+      const DevicePoint p{map.X(*a.frequency_hz), map.Y(a.peak)};
+      points.push_back(p);
+      painter.setPen(QPen(kTraceBlue, options_.paper ? 3 : 1));
+      painter.setBrush(kTraceBlue);
+      const int r = std::max(3, l.w / 2);
+      painter.drawEllipse(QPoint(p.x, p.y), r, r);
+      painter.setBrush(Qt::NoBrush);
+      DrawText(painter, p.x + r + 2, p.y - l.h, letter, true);
+    }
+    DrawText(painter, l.text_left, y, T(sid::kChannelX + c), true);
+    y += 1.25 * l.h;
+    DrawText(painter, l.text_left, y, kr::FormatPrintfRuntime(T(sid::kAssessPeak).c_str(), a.peak));
+    y += l.h;
+    DrawText(painter, l.text_left, y,
+             a.frequency_hz ? kr::FormatPrintfRuntime(T(sid::kAssessFrequency).c_str(), *a.frequency_hz)
+                            : T(sid::kAssessNoFrequency));
+    y += l.h;
+    for (int line = kr::kFirstLine; line <= kr::kLastLine; ++line) {
+      const auto li = static_cast<std::size_t>(line - 1);
+      const double ratio = assessment.ratio[ci][li];
+      DrawText(painter, l.text_left, y,
+               kr::FormatPrintfRuntime(T(sid::kAssessLine).c_str(), line, assessment.guideline[ci][li],
+                                       100.0 * ratio),
+               ratio > 1.0);
+      y += l.h;
+    }
+    y += 0.75 * l.h;
+  }
+  DrawText(painter, l.text_left, y, T(sid::kAssessLegend));
+  boxes_.push_back({0, box, map});
+  traces_.push_back(std::move(points));
 }
 
 }  // namespace ondalyne

@@ -28,6 +28,11 @@ struct RenderOptions {
   std::string program = "Ondalyne ";
   std::string version;
   std::string analysis_date;
+  // The clipboard picture: no header block and no text column beside the boxes (only the bold
+  // channel label), the boxes from the top of the picture; `picture_box_height` above 0 fixes their
+  // height (FixClipboardHeight x 1.2).
+  bool picture = false;
+  double picture_box_height = 0;
 };
 
 // The boxes of the last page drawn, for the window's mouse handling and for tests.
@@ -49,6 +54,11 @@ class CPageRenderer {
 
   void Paint(QPainter& painter, const QRect& area, ViewState& view, const RenderOptions& options);
 
+  // The size of the clipboard picture of a view whose window is `client` (options.picture set):
+  // as wide as the plot with its label and value axis, as high as the boxes with the time axis.
+  QSize PictureSize(QPaintDevice* device, const QRect& client, const ViewState& view,
+                    const RenderOptions& options);
+
   const PageLayout& layout() const { return layout_; }
   const std::vector<DrawnBox>& boxes() const { return boxes_; }
   const Spectrum& spectrum(int channel) const { return spectra_[static_cast<std::size_t>(channel)]; }
@@ -56,15 +66,17 @@ class CPageRenderer {
   const std::vector<std::vector<DevicePoint>>& traces() const { return traces_; }
 
  private:
-  void SetUpFonts(QPainter& painter, const QRect& area, const RenderOptions& options, bool single_box);
+  void SetUpFonts(QPaintDevice* device, const QRect& area, const RenderOptions& options, bool single_box);
   void DrawText(QPainter& painter, double x, double line_top, const std::string& text, bool bold = false);
   void DrawTextRight(QPainter& painter, double right, double line_top, const std::string& text);
   void DrawHeader(QPainter& painter, const ViewState& view);
+  void DrawPage(QPainter& painter, ViewState& view);
   void DrawStatusPage(QPainter& painter);
   void DrawTimeHistory(QPainter& painter, const ViewState& view);
   void DrawFrequencyPage(QPainter& painter, ViewState& view);
   void DrawVectorSum(QPainter& painter, const ViewState& view);
   void DrawPeakFrequency(QPainter& painter, const ViewState& view);
+  void DrawAssessment(QPainter& painter, const ViewState& view);
 
   void DrawBox(QPainter& painter, const QRectF& box, bool zero_line, const BoxMapping& map, ValueRange range);
   void DrawValueAxis(QPainter& painter, const QRectF& box, ValueRange range, const BoxMapping& map,

@@ -8,6 +8,11 @@ namespace {
 
 // clang-format off
 constexpr std::array kEntries = std::to_array<kr::StringEntry>({
+    {121, "Waveform file (*.skr)", "Wellenformdatei (*.skr)", "波形文件 (*.skr)"},
+    {122, "Waveform file (*.vkr)", "Wellenformdatei (*.vkr)", "波形文件 (*.vkr)"},
+    {123, "Waveform file (*.xkr)", "Wellenformdatei (*.xkr)", "波形文件 (*.xkr)"},
+    {124, "Waveform file (*.vmx)", "Wellenformdatei (*.vmx)", "波形文件 (*.vmx)"},
+    {125, "Waveform file (*.bkr)", "Wellenformdatei (*.bkr)", "波形文件 (*.bkr)"},
     {142, "Time [%s]", "Zeit [%s]", "时间 [%s]"},
     {156, "Can't read strong waveform file (unknown format); Import halted.",
      "Die Wellenformdatei kann nicht gelesen werden (unbekanntes Format); Import abgebrochen.",
@@ -76,6 +81,14 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {30028, "Trigger: ", "Trigger: ", "触发："},
     {30029, "Vector Sum", "Vektorsumme", "矢量和"},
 
+    {30030, "Assessment", "Beurteilung", "评估"},
+    {30031, "Line %d", "Zeile %d", "第 %d 行"},
+    {30032, "PPV: %.2f mm/s", "PPV: %.2f mm/s", "PPV：%.2f mm/s"},
+    {30033, "f: %.1f Hz", "f: %.1f Hz", "频率：%.1f Hz"},
+    {30034, "f: not found", "f: nicht bestimmt", "频率：未确定"},
+    {30035, "%d: %5.1f %4.0f%%", "%d: %5.1f %4.0f%%", "%d：%5.1f %4.0f%%"},
+    {30036, "DIN 4150-3, table 1, foundation", "DIN 4150-3, Tabelle 1, Fundament", "DIN 4150-3 表 1，基础"},
+    {30037, "Line: mm/s, ratio", "Zeile: mm/s, Anteil", "行：mm/s，比例"},
     {30040, "KR S/N", "KR S/N", "KR 序列号"},
     {30041, "Sensor S/N", "Sensor S/N", "传感器序列号"},
     {30042, "Recording", "Aufzeichnung", "记录"},
@@ -127,27 +140,99 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {30088, "N/A", "k. A.", "不适用"},
     {30089, "NONE", "KEINE", "无"},
 
+    {30190, "commercial", "Gewerbe", "商业建筑"},
+    {30191, "dwellings", "Wohngebäude", "住宅"},
+    {30192, "sensitive", "empfindlich", "敏感建筑"},
+
     {30100,
      "Usage:\n"
+     "  ondalyne [FILE ...]                  opens the window (with the files)\n"
+     "  ondalyne -p FILE                     prints FILE on the default printer\n"
+     "  ondalyne -pt FILE PRINTER            prints FILE on PRINTER\n"
+     "  ondalyne --print-to-pdf OUT FILE     prints FILE into the PDF file OUT\n"
      "  ondalyne --describe FILE [--us-date]\n"
      "  ondalyne --render PAGE FILE OUT [--size WxH] [--channel all|x|y|z] [--offset on|off]\n"
      "           [--zoom FIRST:END] [--us-date] [--language en|de|zh]\n"
-     "PAGE is status, time, frequency, vector-sum or peak-frequency; OUT ends in .png, .svg or .pdf.\n",
+     "PAGE is status, time, frequency, vector-sum, peak-frequency or assessment; OUT ends in .png, .svg or .pdf.\n",
      "Aufruf:\n"
+     "  ondalyne [DATEI ...]                 öffnet das Fenster (mit den Dateien)\n"
+     "  ondalyne -p DATEI                    druckt DATEI auf dem Standarddrucker\n"
+     "  ondalyne -pt DATEI DRUCKER           druckt DATEI auf DRUCKER\n"
+     "  ondalyne --print-to-pdf AUS DATEI    druckt DATEI in die PDF-Datei AUS\n"
      "  ondalyne --describe DATEI [--us-date]\n"
      "  ondalyne --render SEITE DATEI AUS [--size BxH] [--channel all|x|y|z] [--offset on|off]\n"
      "           [--zoom ERSTER:ENDE] [--us-date] [--language en|de|zh]\n"
-     "SEITE ist status, time, frequency, vector-sum oder peak-frequency; AUS endet auf .png, .svg oder .pdf.\n",
+     "SEITE ist status, time, frequency, vector-sum, peak-frequency oder assessment; AUS endet auf .png, .svg oder .pdf.\n",
      "用法：\n"
+     "  ondalyne [文件 ...]                  打开窗口（及文件）\n"
+     "  ondalyne -p 文件                     在默认打印机上打印文件\n"
+     "  ondalyne -pt 文件 打印机             在指定打印机上打印文件\n"
+     "  ondalyne --print-to-pdf 输出 文件    将文件打印到 PDF 文件\n"
      "  ondalyne --describe 文件 [--us-date]\n"
      "  ondalyne --render 页面 文件 输出 [--size 宽x高] [--channel all|x|y|z] [--offset on|off]\n"
      "           [--zoom 起点:终点] [--us-date] [--language en|de|zh]\n"
-     "页面为 status、time、frequency、vector-sum 或 peak-frequency；输出以 .png、.svg 或 .pdf 结尾。\n"},
+     "页面为 status、time、frequency、vector-sum、peak-frequency 或 assessment；输出以 .png、.svg 或 .pdf 结尾。\n"},
     {30101, "Invalid argument: %s", "Ungültiges Argument: %s", "无效参数：%s"},
     {30102, "Cannot write %s", "%s kann nicht geschrieben werden", "无法写入 %s"},
     {30103, "This page is not available for this file: %s", "Diese Seite gibt es für diese Datei nicht: %s",
      "此文件没有该页面：%s"},
     {30104, "Cannot open %s", "%s kann nicht geöffnet werden", "无法打开 %s"},
+    {30200, "&File", "&Datei", "文件(&F)"},
+    {30201, "&Edit", "&Bearbeiten", "编辑(&E)"},
+    {30202, "&View", "&Ansicht", "视图(&V)"},
+    {30203, "&Analysis", "Ana&lyse", "分析(&A)"},
+    {30204, "&Window", "&Fenster", "窗口(&W)"},
+    {30205, "&Help", "&Hilfe", "帮助(&H)"},
+    {30206, "Recent &Files", "&Zuletzt geöffnet", "最近的文件(&F)"},
+    {30207, "All event files (*.skr *.vkr *.xkr *.vmx *.bkr)", "Alle Ereignisdateien (*.skr *.vkr *.xkr *.vmx *.bkr)",
+     "所有事件文件 (*.skr *.vkr *.xkr *.vmx *.bkr)"},
+    {30208, "Ondalyne Document", "Ondalyne-Dokument", "Ondalyne 文档"},
+    {30209, "Ready", "Bereit", "就绪"},
+    {30210, "%s Version %s\nViewer of the event files of the KR recorders.",
+     "%s Version %s\nBetrachter der Ereignisdateien der KR-Rekorder.", "%s 版本 %s\nKR 记录仪事件文件查看器。"},
+    {30211, "No printer is installed.", "Es ist kein Drucker eingerichtet.", "未安装打印机。"},
+    {30212, "Printer not found: %s", "Drucker nicht gefunden: %s", "找不到打印机：%s"},
+    {30213, "Printing failed: %s", "Drucken fehlgeschlagen: %s", "打印失败：%s"},
+    {30214, "Zooming", "Zoomen", "缩放"},
+    {30215, "Time frame", "Zeitbereich", "时间范围"},
+    {30216, "Start time:", "Startzeit:", "开始时间："},
+    {30217, "End time:", "Endzeit:", "结束时间："},
+    {30218, "Whole time history ", "Ganzer Zeitverlauf ", "完整时程 "},
+    {30219, "OK", "OK", "确定"},
+    {30220, "Cancel", "Abbrechen", "取消"},
+    {30221, "The help file %s is missing.", "Die Hilfedatei %s fehlt.", "缺少帮助文件 %s。"},
+    {30222, "Toolbar", "Symbolleiste", "工具栏"},
+    {30223, "s", "s", "秒"},
+    {30224, "About %s", "Über %s", "关于 %s"},
+
+    {32772, "&Time history", "&Zeitverlauf", "时程(&T)"},
+    {32775, "&Frequency analysis", "&Frequenzanalyse", "频率分析(&F)"},
+    {32776, "&Vector Sum", "&Vektorsumme", "矢量和(&V)"},
+    {32777, "&Peak with Frequency", "&Spitzenwert mit Frequenz", "峰值与频率(&P)"},
+    {32778, "&Instrument status", "&Gerätestatus", "仪器状态(&I)"},
+    {32780, "&X-Channel", "&X-Kanal", "X 通道(&X)"},
+    {32781, "&Y-Channel", "&Y-Kanal", "Y 通道(&Y)"},
+    {32782, "&Z-Channel", "&Z-Kanal", "Z 通道(&Z)"},
+    {32783, "Zoo&m...", "Zoo&m...", "缩放(&M)..."},
+    {32784, "&Offset corrected", "&Offset korrigiert", "偏移校正(&O)"},
+    {32785, "&All Channels", "&Alle Kanäle", "所有通道(&A)"},
+    {32786, "&Increase Peak Dots", "Spitzenpunkte &vergrößern", "增大峰值点(&I)"},
+    {32787, "&Decrease Peak Dots", "Spitzenpunkte ver&kleinern", "减小峰值点(&D)"},
+    {32788, "A&ssessment", "&Beurteilung", "评估(&S)"},
+    {57601, "&Open...\tCtrl+O", "Ö&ffnen...\tStrg+O", "打开(&O)...\tCtrl+O"},
+    {57602, "&Close", "&Schließen", "关闭(&C)"},
+    {57606, "P&rint Setup...", "Drucker&einrichtung...", "打印设置(&R)..."},
+    {57607, "&Print...\tCtrl+P", "&Drucken...\tStrg+P", "打印(&P)...\tCtrl+P"},
+    {57609, "Print Pre&view", "Seiten&ansicht", "打印预览(&V)"},
+    {57634, "&Copy\tCtrl+C", "&Kopieren\tStrg+C", "复制(&C)\tCtrl+C"},
+    {57648, "&New Window", "&Neues Fenster", "新建窗口(&N)"},
+    {57650, "&Cascade", "Ü&berlappend", "层叠(&C)"},
+    {57651, "&Tile", "&Nebeneinander", "平铺(&T)"},
+    {57664, "&About Ondalyne...", "&Info über Ondalyne...", "关于 Ondalyne(&A)..."},
+    {57665, "E&xit", "&Beenden", "退出(&X)"},
+    {57667, "&Help Topics", "&Hilfethemen", "帮助主题(&H)"},
+    {59392, "&Toolbar", "&Symbolleiste", "工具栏(&T)"},
+    {59393, "&Status Bar", "S&tatusleiste", "状态栏(&S)"},
 });
 // clang-format on
 

@@ -45,6 +45,15 @@ inline constexpr int kMaxFrequency = 30026;
 inline constexpr int kFrequencyAxis = 30027;
 inline constexpr int kTrigger = 30028;
 inline constexpr int kVectorSumLabel = 30029;
+inline constexpr int kTitleAssessment = 30030;
+inline constexpr int kLineLabel = 30031;        // "Line %d" at a guideline curve
+inline constexpr int kAssessPeak = 30032;       // the channel's peak particle velocity
+inline constexpr int kAssessFrequency = 30033;  // its frequency
+inline constexpr int kAssessNoFrequency = 30034;
+inline constexpr int kAssessLine = 30035;     // guideline value and ratio of one line
+inline constexpr int kAssessCaption = 30036;  // what the lines are
+inline constexpr int kAssessLegend = 30037;
+inline constexpr int kLineNameFirst = 30190;  // what the buildings of lines 1..3 are: 30190..30192
 
 // Instrument status page: labels 30040..30069, values 30070..30099.
 inline constexpr int kStKrSerial = 30040;
@@ -89,6 +98,34 @@ inline constexpr int kBadArgument = 30101;
 inline constexpr int kCannotWrite = 30102;
 inline constexpr int kUnknownPage = 30103;
 inline constexpr int kCannotOpen = 30104;
+
+// The window. Menu texts of commands have the command's id (view_commands.h).
+inline constexpr int kFilterFirst = 121;  // "Waveform file (*.skr)" .. (*.bkr): 121..125
+inline constexpr int kMenuFile = 30200;
+inline constexpr int kMenuEdit = 30201;
+inline constexpr int kMenuView = 30202;
+inline constexpr int kMenuAnalysis = 30203;
+inline constexpr int kMenuWindow = 30204;
+inline constexpr int kMenuHelp = 30205;
+inline constexpr int kMenuRecent = 30206;
+inline constexpr int kFilterAll = 30207;
+inline constexpr int kDocumentName = 30208;
+inline constexpr int kReady = 30209;
+inline constexpr int kAboutText = 30210;
+inline constexpr int kNoPrinter = 30211;
+inline constexpr int kPrinterNotFound = 30212;
+inline constexpr int kPrintFailed = 30213;
+inline constexpr int kZoomTitle = 30214;
+inline constexpr int kZoomFrame = 30215;
+inline constexpr int kZoomStart = 30216;
+inline constexpr int kZoomEnd = 30217;
+inline constexpr int kZoomWhole = 30218;
+inline constexpr int kButtonOk = 30219;
+inline constexpr int kButtonCancel = 30220;
+inline constexpr int kHelpMissing = 30221;
+inline constexpr int kToolbarTitle = 30222;
+inline constexpr int kSecondsUnit = 30223;
+inline constexpr int kAboutTitle = 30224;
 }  // namespace sid
 
 std::span<const kr::StringEntry> OndalyneStrings();

@@ -14,8 +14,8 @@
 
 #include "krcommon/event_bytes.h"
 #include "krcommon/event_header.h"
+#include "ondalyne/core/frequency_analysis.h"
 #include "ondalyne/core/ondalyne_doc.h"
-#include "ondalyne/core/spectrum.h"
 #include "ondalyne/render/page_renderer.h"
 #include "ondalyne/resources/ondalyne_strings.h"
 

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "doc_test_support.h"
+#include "ondalyne/core/frequency_analysis.h"
 #include "ondalyne/core/level_cache.h"
 #include "ondalyne/core/page_layout.h"
-#include "ondalyne/core/spectrum.h"
 #include "ondalyne/core/step_rule.h"
 #include "ondalyne/core/time_axis.h"
 #include "ondalyne/core/trace_points.h"

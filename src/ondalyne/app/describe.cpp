@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "krcommon/string_table.h"
-#include "ondalyne/core/spectrum.h"
+#include "ondalyne/core/frequency_analysis.h"
 #include "ondalyne/core/view_state.h"
 
 namespace ondalyne {

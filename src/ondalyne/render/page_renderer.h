@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "krcommon/string_table.h"
+#include "ondalyne/core/frequency_analysis.h"
 #include "ondalyne/core/level_cache.h"
 #include "ondalyne/core/ondalyne_doc.h"
 #include "ondalyne/core/page_layout.h"
-#include "ondalyne/core/spectrum.h"
 #include "ondalyne/core/trace_points.h"
 #include "ondalyne/core/view_state.h"
 

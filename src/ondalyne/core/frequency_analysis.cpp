@@ -1,4 +1,4 @@
-#include "ondalyne/core/spectrum.h"
+#include "ondalyne/core/frequency_analysis.h"
 
 #include <cmath>
 #include <numbers>

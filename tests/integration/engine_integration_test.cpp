@@ -12,6 +12,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "../support/file_text.h"
 #include "krsim/sim_process.h"
 #include "tarvik/cli/cli_session.h"
 #include "tarvik/engine/engine_test_support.h"  // tests/tarvik/engine
@@ -24,6 +25,8 @@ namespace tarvik {
 namespace {
 
 namespace fs = std::filesystem;
+using kr_test::ReadAll;
+using kr_test::WriteText;
 using krsim_test::In;
 using krsim_test::SimProcess;
 
@@ -43,18 +46,6 @@ class TempFolder {
  private:
   fs::path path_;
 };
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-}
 
 void WriteDocument(const fs::path& path, const ConnectionRecord& record) {
   const std::vector<uint8_t> bytes = SerializeConnectionRecord(record);

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "../support/file_text.h"
 #include "krsim/sim_process.h"
 #include "tarvik/cli/cli_session.h"
 
@@ -15,20 +16,10 @@ namespace tarvik {
 namespace {
 
 namespace fs = std::filesystem;
+using kr_test::ReadAll;
+using kr_test::WriteText;
 using krsim_test::In;
 using krsim_test::SimProcess;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-}
 
 // The frames krsim received, in order: the text of each "RX" line of its transcript.
 std::vector<std::string> ReceivedFrames(const fs::path& log) {

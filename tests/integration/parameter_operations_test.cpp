@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 
+#include "../support/file_text.h"
 #include "krcommon/stdio_file_ex.h"
 #include "krsim/sim_process.h"
 #include "tarvik/app/tarvik_settings.h"
@@ -24,20 +25,10 @@ namespace tarvik {
 namespace {
 
 namespace fs = std::filesystem;
+using kr_test::ReadAll;
+using kr_test::WriteText;
 using krsim_test::In;
 using krsim_test::SimProcess;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-}
 
 // The frames the PC sent, in order, as krsim's transcript records them ("(TE" without checksum).
 std::vector<std::string> FramesReceived(const fs::path& log) {

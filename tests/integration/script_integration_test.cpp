@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "../support/file_text.h"
 #include "krsim/sim_process.h"
 #include "tarvik/cli/cli_session.h"
 #include "tarvik/engine/engine_test_support.h"  // tests/tarvik/engine
@@ -19,20 +20,10 @@ namespace tarvik {
 namespace {
 
 namespace fs = std::filesystem;
+using kr_test::ReadAll;
+using kr_test::WriteText;
 using krsim_test::In;
 using krsim_test::SimProcess;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-}
 
 // The lines of a script output that are not trace lines (frames, replies, information, errors).
 std::vector<std::string> ScriptLines(const std::string& output) {

@@ -118,7 +118,7 @@ void PutBcdTime(DataPair& block, std::size_t offset, const kr::DateTime& t) {
   for (int i = 0; i < 6; ++i) block[offset + static_cast<std::size_t>(i)] = kr::EncodeBcd(values[i]);
 }
 
-void MakePeriodic(Random& rnd, EventKind kind, int sampling, StoredEvent& event) {
+void MakePeriodic(Random& rnd, EventKind kind, StoredEvent& event) {
   const bool vector_sum = kind == EventKind::kBkr;
   const int per_block = vector_sum ? kBkrRecordsPerBlock : kVmxRecordsPerBlock;
   const int record_size = vector_sum ? 12 : 6;
@@ -138,9 +138,9 @@ void MakePeriodic(Random& rnd, EventKind kind, int sampling, StoredEvent& event)
         const int peak = PeriodicPeak(rnd, first + i, c);
         event.peaks[static_cast<std::size_t>(c)] = std::max(event.peaks[static_cast<std::size_t>(c)], peak);
         kr::WriteU16Le(block, at + 2 * static_cast<std::size_t>(c), static_cast<std::uint16_t>(peak));
-        // A sine of that peak over the whole interval: its squares sum to peak^2 / 2 per sample.
-        squares += static_cast<std::uint64_t>(peak) * static_cast<std::uint64_t>(peak) / 2 *
-                   static_cast<std::uint64_t>(sampling * kMonitoringIntervalS);
+        // The largest x^2 + y^2 + z^2 of the interval, in counts^2: the simulated unit's three peaks
+        // fall on the same sample, so the viewer's vector sum is the length of the peak vector.
+        squares += static_cast<std::uint64_t>(peak) * static_cast<std::uint64_t>(peak);
       }
       if (vector_sum) kr::WriteU48Le(block, at + 6, squares);
     }
@@ -294,7 +294,7 @@ StoredEvent MakeEvent(const RecorderIdentity& recorder, int file_number, EventKi
   const int pre_s = rnd.Range(1, 2);
   const int post_s = rnd.Range(3, 5);
   if (event.IsPeriodic()) {
-    MakePeriodic(rnd, kind, sampling, event);
+    MakePeriodic(rnd, kind, event);
   } else {
     MakeWaveform(rnd, kind, sampling, event, pre_s, post_s);
   }

@@ -153,6 +153,21 @@ TEST(EventGenerator, PeriodicFilesCountTheirRecordsAndStampTheirBlocks) {
   EXPECT_EQ(U32(bkr.header, 8), static_cast<std::uint32_t>(records));
   EXPECT_EQ(bkr.header[4], 6) << "engg_mode: vector sum present";
   EXPECT_EQ(bkr.header[215], 8) << "recording_mode: vector sum";
+  // Each record's 48-bit field is the squared length of its peak vector, so the viewer's vector sum
+  // (square root times the scale) lies between the largest peak and the sum of the three.
+  for (const DataPair& block : bkr.pairs) {
+    for (int r = 0; r < block[255]; ++r) {
+      const std::size_t at = 8 + 12 * static_cast<std::size_t>(r);
+      std::uint64_t expected = 0;
+      for (std::size_t c = 0; c < 3; ++c) {
+        const std::uint64_t peak = block[at + 2 * c] | block[at + 2 * c + 1] << 8;
+        expected += peak * peak;
+      }
+      std::uint64_t stored = 0;
+      for (std::size_t b = 0; b < 6; ++b) stored |= static_cast<std::uint64_t>(block[at + 6 + b]) << (8 * b);
+      EXPECT_EQ(stored, expected) << "record " << r;
+    }
+  }
 }
 
 TEST(EventGenerator, IsDeterministicPerRecorderFileAndSeed) {

@@ -1,8 +1,6 @@
 #include "ondalyne/core/ondalyne_settings.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 
 #include "krcommon/text_util.h"
 
@@ -13,30 +11,6 @@ namespace {
 constexpr const char* kSettings = "Settings";
 constexpr const char* kGlobal = "GlobalParameters";
 constexpr const char* kRecent = "Recent File List";
-
-// The value of `XDG_DOCUMENTS_DIR="..."`; the format allows "$HOME/..." or an absolute path only.
-std::filesystem::path FromUserDirs(const std::filesystem::path& file, const std::string& home) {
-  std::ifstream in(file);
-  std::string line;
-  constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR";
-  while (std::getline(in, line)) {
-    std::string_view text = kr::Trim(line);
-    if (!text.starts_with(kKey)) continue;
-    text = kr::Trim(text.substr(kKey.size()));
-    if (!text.starts_with('=')) continue;
-    text = kr::Trim(text.substr(1));
-    if (text.size() < 2 || text.front() != '"') continue;
-    const auto close = text.find('"', 1);
-    if (close == std::string_view::npos) continue;
-    std::string value(text.substr(1, close - 1));
-    if (value.starts_with("$HOME")) {
-      if (home.empty()) continue;
-      return std::filesystem::path(home + value.substr(5)).lexically_normal();
-    }
-    if (!value.empty() && value.front() == '/') return std::filesystem::path(value).lexically_normal();
-  }
-  return {};
-}
 
 }  // namespace
 
@@ -114,27 +88,9 @@ bool SaveRecentFiles(const std::filesystem::path& ini_path, const RecentFiles& r
   return ini.Save(ini_path);
 }
 
-EnvironmentLookup ProcessEnvironment() {
-  return [](std::string_view name) -> std::optional<std::string> {
-    const char* value = std::getenv(std::string(name).c_str());
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
-  };
-}
-
 std::filesystem::path DocumentsFolder(const EnvironmentLookup& environment) {
-  const std::string home = environment("HOME").value_or("");
-  std::filesystem::path config;
-  if (auto xdg = environment("XDG_CONFIG_HOME"); xdg && !xdg->empty() && xdg->front() == '/') {
-    config = *xdg;
-  } else if (!home.empty()) {
-    config = std::filesystem::path(home) / ".config";
-  }
-  if (!config.empty()) {
-    std::filesystem::path documents = FromUserDirs(config / "user-dirs.dirs", home);
-    if (!documents.empty()) return documents;
-  }
-  return std::filesystem::path(home.empty() ? "." : home) / "Documents";
+  std::filesystem::path documents = kr::DocumentsDirectory(environment);
+  return documents.empty() ? std::filesystem::path(".") / "Documents" : documents;
 }
 
 std::filesystem::path DataFolder(const EnvironmentLookup& environment) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "krcommon/ini_file.h"
+#include "krcommon/user_folders.h"
 
 namespace ondalyne {
 
@@ -53,11 +54,10 @@ bool StartSettings(const std::filesystem::path& ini_path, OndalyneSettings& sett
 bool SaveDotRadius(const std::filesystem::path& ini_path, int dot_radius);
 bool SaveRecentFiles(const std::filesystem::path& ini_path, const RecentFiles& recent);
 
-using EnvironmentLookup = std::function<std::optional<std::string>(std::string_view)>;
-EnvironmentLookup ProcessEnvironment();
+using kr::EnvironmentLookup;
+using kr::ProcessEnvironment;
 
-// The user's Documents folder: XDG_DOCUMENTS_DIR from user-dirs.dirs (in $XDG_CONFIG_HOME or
-// ~/.config), else $HOME/Documents.
+// The user's Documents folder (kr::DocumentsDirectory), ./Documents when not even HOME is known.
 std::filesystem::path DocumentsFolder(const EnvironmentLookup& environment);
 // The viewer's data folder: $ONDALYNE_DATA_ROOT when set, else Documents/Ondalyne.
 std::filesystem::path DataFolder(const EnvironmentLookup& environment);

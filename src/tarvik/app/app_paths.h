@@ -1,24 +1,19 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "krcommon/string_table.h"
+#include "krcommon/user_folders.h"
 #include "tarvik/app/tarvik_settings.h"
 #include "tarvik/uiport/ui_port.h"
 
 namespace tarvik {
 
-// Reads an environment variable; nullopt when it is not set. Tests pass their own.
-using EnvironmentLookup = std::function<std::optional<std::string>(std::string_view name)>;
-EnvironmentLookup ProcessEnvironment();
-
-// The user's Documents folder: XDG_DOCUMENTS_DIR from $XDG_CONFIG_HOME/user-dirs.dirs (default
-// ~/.config), else $HOME/Documents. Empty when not even HOME is known.
-std::filesystem::path DocumentsDirectory(const EnvironmentLookup& environment);
+using kr::EnvironmentLookup;
+using kr::ProcessEnvironment;
 
 // Where Tarvik keeps its settings, traces and data: $TARVIK_DATA_ROOT when set and not empty, else
 // <Documents>/Tarvik. Empty when neither can be found.

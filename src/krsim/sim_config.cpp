@@ -207,14 +207,14 @@ bool ReadRecorder(Reader& in, int number, RecorderConfig& r) {
   if (!in.Text(s, "Model", model, 1)) return false;
   r.model = model.empty() ? '?' : static_cast<char>(std::toupper(static_cast<unsigned char>(model[0])));
   int first_file = r.first_file;
-  const bool ok = in.Int(s, "Firmware", r.firmware, 0, 65535) &&
-                  in.Int(s, "Features", r.features, 0, 65535) && in.Text(s, "Password", r.password, 5) &&
-                  in.Text(s, "SerialNumber", r.serial_number, 5) &&
-                  in.Text(s, "SensorSerial", r.sensor_serial, 5) && in.Text(s, "Station", r.station, 30) &&
-                  in.Bool(s, "RingMemory", r.ring_memory) && in.Bool(s, "Recording", r.recording) &&
-                  in.Int(s, "Sampling", r.sampling, 1, 10000) &&
-                  in.Int(s, "TriggerMode", r.trigger_mode, 0, 9) && in.Bool(s, "MemoryFull", r.memory_full) &&
-                  in.Int(s, "FirstFile", first_file, 1, kMaxFiles) && ReadEvents(in, s, r);
+  const bool ok =
+      in.Int(s, "Firmware", r.firmware, 0, 65535) && in.Int(s, "Features", r.features, 0, 65535) &&
+      in.Text(s, "Password", r.password, 5) && in.Text(s, "SerialNumber", r.serial_number, 5) &&
+      in.Text(s, "SensorSerial", r.sensor_serial, 5) && in.Text(s, "Station", r.station, 30) &&
+      in.Bool(s, "RingMemory", r.ring_memory) && in.Bool(s, "Recording", r.recording) &&
+      in.Int(s, "Sampling", r.sampling, 1, 10000) && in.Int(s, "TriggerMode", r.trigger_mode, 0, 14) &&
+      in.Bool(s, "MemoryFull", r.memory_full) && in.Bool(s, "FilesFull", r.files_full) &&
+      in.Int(s, "FirstFile", first_file, 1, kMaxFiles) && ReadEvents(in, s, r);
   r.first_file = first_file;
   return ok && CheckRecorder(in, s, r);
 }

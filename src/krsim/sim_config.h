@@ -34,8 +34,9 @@ struct RecorderConfig {
   bool ring_memory = true;
   bool recording = true;
   int sampling = 200;
-  int trigger_mode = 0;           // TN: 0 events only, 5 blasting
+  int trigger_mode = 0;           // TN: 0 events only, 5 blasting, up to 14
   bool memory_full = false;       // filled by earlier recordings: FM answers "ERROR" until erased
+  bool files_full = false;        // the file table is full: FF answers "ERROR" until erased
   std::vector<EventKind> events;  // stored at start, oldest first, numbered from first_file
   int first_file = 1;
 };

@@ -84,7 +84,8 @@ SimRecorder::SimRecorder(int number, const SimConfig& sim, const kr::Clock& pc)
       device_type_(tarvik::LookUpDeviceType(config().model, config().firmware)),
       password_(config().password),
       recording_(config().recording),
-      memory_full_(config().memory_full) {
+      memory_full_(config().memory_full),
+      files_full_(config().files_full) {
   const RecorderConfig& c = config();
   store_.set_ring_memory(c.ring_memory);
   SetParam("TN", std::to_string(c.trigger_mode));
@@ -162,7 +163,7 @@ Reply SimRecorder::ReadDerived(std::string_view code, const Request& request, bo
   // The memory status: a full memory answers FM with "ERROR", a full file table FF.
   if (code == "FM" && (memory_full_ || store_.BytesUsed() >= kPrimaryMemoryBytes))
     return Reply::Data("ERROR");
-  if (code == "FF" && store_.NextNumber() == 0) return Reply::Data("ERROR");
+  if (code == "FF" && (files_full_ || store_.NextNumber() == 0)) return Reply::Data("ERROR");
   if (code == "IS") return Reply::Data(recording_ ? "Recording" : "Stopped");
   if (code == "IT") return Reply::Data(BusyRecording() ? "Triggered" : "Idle");
   if (code == "AS") return Reply::Data(alarm2_ ? "Alarm 2" : alarm1_ ? "Alarm 1" : "No alarm");
@@ -231,7 +232,8 @@ Reply SimRecorder::WriteFileCommand(const Request& r, bool& handled) {
   }
   if (r.code == "Th") {
     if (r.number > 1) return Reply::Error();
-    if (r.number == 1 && (store_.NextNumber() == 0 || memory_full_)) return Reply::Refused();  // memory full
+    // A full memory or file table does not start.
+    if (r.number == 1 && (store_.NextNumber() == 0 || memory_full_ || files_full_)) return Reply::Refused();
     recording_ = r.number == 1;
     return Reply::Ack();
   }
@@ -263,6 +265,7 @@ Reply SimRecorder::WriteMaintenance(const Request& r, bool& handled) {
     if (code == "Mg") mirror_ = !mirror_;
     store_.EraseAll();
     memory_full_ = false;
+    files_full_ = false;
     newest_unread_ = 0;
     return Reply::Ack();
   }

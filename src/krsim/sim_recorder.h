@@ -66,6 +66,7 @@ class SimRecorder {
   std::string password_;
   bool recording_;
   bool memory_full_;  // FM answers "ERROR"; erasing the memory empties it
+  bool files_full_;   // FF answers "ERROR"; erasing the memory empties the file table
   bool mirror_ = false;
   bool alarm1_ = false;
   bool alarm2_ = false;

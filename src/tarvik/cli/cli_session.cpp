@@ -11,15 +11,21 @@
 #include "tarvik/config/param_list_export.h"
 #include "tarvik/config/parameter_page.h"
 #include "tarvik/engine/engine_messages.h"
+#include "tarvik/engine/event_erase_operation.h"
 #include "tarvik/engine/headless_host.h"
 #include "tarvik/engine/link_adapter.h"
 #include "tarvik/engine/macro_operation.h"
 #include "tarvik/engine/maintenance_operation.h"
+#include "tarvik/engine/memory_management_operation.h"
 #include "tarvik/engine/operation_engine.h"
 #include "tarvik/engine/parameter_export_operation.h"
 #include "tarvik/engine/parameter_messages.h"
 #include "tarvik/engine/parameter_read_operation.h"
+#include "tarvik/engine/parameter_write_operation.h"
+#include "tarvik/engine/password_change_operation.h"
 #include "tarvik/engine/protocol_setup.h"
+#include "tarvik/engine/recording_mode_operation.h"
+#include "tarvik/engine/recording_operation.h"
 #include "tarvik/engine/script_operation.h"
 #include "tarvik/protocol/command_table.h"
 #include "tarvik/resources/tarvik_strings.h"
@@ -58,6 +64,51 @@ bool ParseInt(std::string_view text, int low, int high, int& value) {
   const std::optional<int> parsed = kr::ParseWholeInt(text);
   if (!parsed || *parsed < low || *parsed > high) return false;
   value = *parsed;
+  return true;
+}
+
+// The pieces of a comma-separated switch value.
+std::vector<std::string_view> SplitCommas(std::string_view text) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  while (true) {
+    const size_t comma = text.find(',', start);
+    parts.push_back(
+        text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    if (comma == std::string_view::npos) return parts;
+    start = comma + 1;
+  }
+}
+
+// "ring=on|off,mirror=on|off", either part may be left out, neither twice.
+bool ParseMemoryManagement(std::string_view text, CliOperation& operation) {
+  for (std::string_view part : SplitCommas(text)) {
+    const size_t equals = part.find('=');
+    if (equals == std::string_view::npos) return false;
+    const std::string_view key = part.substr(0, equals);
+    const std::string_view value = part.substr(equals + 1);
+    if (value != "on" && value != "off") return false;
+    std::optional<bool>& target = key == "ring" ? operation.ring : operation.mirror;
+    if ((key != "ring" && key != "mirror") || target) return false;
+    target = value == "on";
+  }
+  return operation.ring || operation.mirror;
+}
+
+// "N[,N...]": event numbers 1..255.
+bool ParseEventNumbers(std::string_view text, std::vector<int>& events) {
+  for (std::string_view part : SplitCommas(text)) {
+    int number = 0;
+    if (!ParseInt(part, 1, 255, number)) return false;
+    events.push_back(number);
+  }
+  return !events.empty();
+}
+
+// "start" or "stop".
+bool ParseStartStop(std::string_view text, bool& start) {
+  if (text != "start" && text != "stop") return false;
+  start = text == "start";
   return true;
 }
 
@@ -151,10 +202,46 @@ bool RunShow(const std::string& name, OperationEngine& engine, HeadlessHost& hos
   return engine.state().logged_in;
 }
 
+// --erase-events: erases the events, then prints the list the recorder still holds. An empty list
+// is what erasing the last events leaves, not a failure.
+bool RunEraseEvents(const std::vector<int>& events, OperationEngine& engine, HeadlessHost& host,
+                    LinkAdapter& stack, ConsoleUi& ui, long long max_ticks) {
+  const int failures = engine.failure_count();
+  if (!engine.Unit<EventEraseOperation>().Request(events)) return false;
+  host.RunUntilIdle(max_ticks);
+  const int new_failures = engine.failure_count() - failures;
+  const bool emptied = new_failures == 1 && engine.last_failure_id() == msg::kNoFilesStored;
+  if (new_failures != 0 && !emptied) return false;
+  ui.ShowEventList(stack.TargetRecorder(), emptied ? std::vector<EventListRow>{} : engine.event_rows());
+  return engine.state().logged_in;
+}
+
+// --blasting-mode, --vm-mode, --kb-mode: as the recording-mode window does, the recording mode is read
+// first (whether blasting mode is active, the trigger mode, the stored filter), then switched.
+bool RunRecordingMode(const CliOperation& operation, OperationEngine& engine, HeadlessHost& host,
+                      long long max_ticks) {
+  const int failures = engine.failure_count();
+  auto& reader = engine.Unit<ParameterReadOperation>();
+  const OperationState read = reader.StateForPage(ParameterPage::kRecordingMode);
+  reader.RequestRead(read);
+  host.RunUntilIdle(max_ticks);
+  if (reader.shown_state() != read || engine.failure_count() != failures) return false;
+  auto& modes = engine.Unit<RecordingModeOperation>();
+  if (operation.kind == CliOperation::Kind::kBlastingMode) {
+    modes.RequestBlastingMode();
+  } else if (operation.kind == CliOperation::Kind::kVmMode) {
+    modes.RequestVmMode(operation.start);
+  } else {
+    modes.RequestKbMode(operation.start);
+  }
+  host.RunUntilIdle(max_ticks);
+  return engine.failure_count() == failures && engine.state().logged_in;
+}
+
 // Runs one operation switch to its end; true when it succeeded.
 bool RunOperation(const CliOperation& operation, OperationEngine& engine, HeadlessHost& host,
                   LinkAdapter& stack, ConsoleUi& ui, const kr::StringTable& strings,
-                  const std::optional<std::string>& password, long long max_ticks) {
+                  std::optional<std::string>& password, long long max_ticks) {
   const int failures = engine.failure_count();
   switch (operation.kind) {
     case CliOperation::Kind::kMaintenance:
@@ -193,6 +280,34 @@ bool RunOperation(const CliOperation& operation, OperationEngine& engine, Headle
                        max_ticks);
     case CliOperation::Kind::kShow:
       return RunShow(operation.root, engine, host, stack, ui, strings, max_ticks);
+    case CliOperation::Kind::kNewPassword:
+      ui.SetPasswordChange(password.value_or(std::string()), operation.root);
+      engine.Unit<PasswordChangeOperation>().Request();
+      host.RunUntilIdle(max_ticks);
+      // The protected operations that follow are asked with the password the unit now has.
+      if (engine.failure_count() == failures && engine.fields().password == operation.root)
+        password = operation.root;
+      break;
+    case CliOperation::Kind::kMemoryManagement:
+      if (password) ui.AddPassword(*password);
+      ui.SetMemoryManagement(operation.ring, operation.mirror);
+      if (!engine.Unit<MemoryManagementOperation>().Request()) return false;
+      host.RunUntilIdle(max_ticks);
+      break;
+    case CliOperation::Kind::kRecording:
+      engine.Unit<RecordingOperation>().RequestFromWindow(operation.start);
+      host.RunUntilIdle(max_ticks);
+      break;
+    case CliOperation::Kind::kBlastingMode:
+    case CliOperation::Kind::kVmMode:
+    case CliOperation::Kind::kKbMode:
+      return RunRecordingMode(operation, engine, host, max_ticks);
+    case CliOperation::Kind::kAlertingTest:
+      engine.Unit<ParameterWriteOperation>().RequestWrite(OperationState::kAlertingTest);
+      host.RunUntilIdle(max_ticks);
+      break;
+    case CliOperation::Kind::kEraseEvents:
+      return RunEraseEvents(operation.events, engine, host, stack, ui, max_ticks);
     case CliOperation::Kind::kMacroText:
     case CliOperation::Kind::kMacroEntry: {
       auto& macros = engine.Unit<MacroOperation>();
@@ -231,6 +346,44 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       CliOperation operation;
       operation.kind = CliOperation::Kind::kMaintenance;
       operation.state = maintenance->state;
+      options.operations.push_back(operation);
+    } else if (word == "--new-password") {
+      CliOperation operation{CliOperation::Kind::kNewPassword, 0, ""};
+      if (!value(operation.root)) {
+        options.error = word;
+        return options;
+      }
+      options.operations.push_back(operation);
+    } else if (word == "--memory-management") {
+      CliOperation operation{CliOperation::Kind::kMemoryManagement, 0, ""};
+      std::string text;
+      if (!value(text) || !ParseMemoryManagement(text, operation)) {
+        options.error = word;
+        return options;
+      }
+      options.operations.push_back(operation);
+    } else if (word == "--recording" || word == "--vm-mode" || word == "--kb-mode") {
+      CliOperation operation{word == "--recording" ? CliOperation::Kind::kRecording
+                             : word == "--vm-mode" ? CliOperation::Kind::kVmMode
+                                                   : CliOperation::Kind::kKbMode,
+                             0, ""};
+      std::string text;
+      if (!value(text) || !ParseStartStop(text, operation.start)) {
+        options.error = word;
+        return options;
+      }
+      options.operations.push_back(operation);
+    } else if (word == "--blasting-mode") {
+      options.operations.push_back({CliOperation::Kind::kBlastingMode, 0, ""});
+    } else if (word == "--alerting-test") {
+      options.operations.push_back({CliOperation::Kind::kAlertingTest, 0, ""});
+    } else if (word == "--erase-events") {
+      CliOperation operation{CliOperation::Kind::kEraseEvents, 0, ""};
+      std::string text;
+      if (!value(text) || !ParseEventNumbers(text, operation.events)) {
+        options.error = word;
+        return options;
+      }
       options.operations.push_back(operation);
     } else if (word == "--macro") {
       std::string text;

@@ -22,12 +22,24 @@ struct CliOperation {
     kShow,
     kMacroText,
     kMacroEntry,
+    kNewPassword,
+    kMemoryManagement,
+    kRecording,
+    kBlastingMode,
+    kVmMode,
+    kKbMode,
+    kAlertingTest,
+    kEraseEvents,
   };
   Kind kind = Kind::kListEvents;
   int recorder = 0;  // kActivateRecorder; kMacroEntry: the entry of Macro.def, 1..20
   // kTransferAll: the root name ("" = the dialog's initial dashes); kShow: the page; kMacroText: the text
   std::string root;
   OperationState state = OperationState::kIdle;  // kMaintenance: the action's state
+  bool start = false;                            // kRecording, kVmMode, kKbMode: start (else stop)
+  std::optional<bool> ring;                      // kMemoryManagement: what the switch names
+  std::optional<bool> mirror;
+  std::vector<int> events;  // kEraseEvents: the file numbers
 };
 
 struct CliOptions {

@@ -40,6 +40,22 @@ std::optional<std::string> ConsoleUi::AskPassword(const std::string& title, cons
   return password;
 }
 
+std::optional<PasswordChange> ConsoleUi::AskNewPassword(const std::string& title, const std::string&) {
+  if (!new_password_) {
+    err_ << title << ": no new password given\n";
+    return std::nullopt;
+  }
+  return PasswordChange{old_password_.value_or(std::string()), *new_password_, *new_password_};
+}
+
+std::optional<MemoryManagement> ConsoleUi::AskMemoryManagement(const std::string&,
+                                                               const MemoryManagement& current) {
+  MemoryManagement choice = current;
+  if (ring_) choice.ring = *ring_;
+  if (mirror_) choice.mirror = *mirror_;
+  return choice;
+}
+
 std::optional<std::filesystem::path> ConsoleUi::ChooseFolder(const std::string&,
                                                              const std::filesystem::path& start) {
   return start;

@@ -47,6 +47,8 @@ class EngineLink {
   virtual void Close() = 0;
 
   virtual void SetPassword(std::string_view password) = 0;
+  // The password of the link record: what was set last, or what the unit reported with LP.
+  virtual std::string Password() const = 0;
   // Where the next downloaded event files go: a folder followed by "/" and an optional root name.
   virtual void SetDownloadPrefix(const std::string& prefix) = 0;
   // Text up to the first ";" becomes the modem text; the position after the ";" or 0.

@@ -155,6 +155,8 @@ void EventListOperation::FinishList(OperationState state, int events) {
   if (result != 0 && !(result == LinkOffline || result == LinkRefused || result == LinkBadTarget)) return;
   core().CloseProgress();
   if (events == 0) {
+    // A window that re-reads its list after an erase must not go on showing the erased events.
+    event_rows_.clear();
     core().FinishAndWarn(msg::kNoFilesStored);
     return;
   }

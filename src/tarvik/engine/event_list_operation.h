@@ -23,6 +23,8 @@ class EventListOperation final : public Operation {
   // View > Event (21) and Transfer > Single Events (23).
   void RequestEventList();
   void RequestSingleEventList();
+  // The event list window's repeat (22), after its events were erased.
+  void RequestListAgain() { Request(OperationState::kEventListRepeat); }
 
   // The event list read last, newest first.
   const std::vector<EventListRow>& event_rows() const { return event_rows_; }

@@ -115,6 +115,13 @@ void LinkAdapter::SetPassword(std::string_view password) {
   link_.SetPassword(password, kChannel);
 }
 
+std::string LinkAdapter::Password() const {
+  std::lock_guard lock(Mutex());
+  const LinkChannel* channel = link_.Channel(kChannel);
+  if (channel == nullptr) return {};
+  return std::string(channel->password, strnlen(channel->password, sizeof channel->password));
+}
+
 void LinkAdapter::SetDownloadPrefix(const std::string& prefix) {
   std::lock_guard lock(Mutex());
   context_.download_prefix = prefix;

@@ -43,6 +43,7 @@ class LinkAdapter final : public EngineLink {
   bool ConnectTcp() override;
   void Close() override;
   void SetPassword(std::string_view password) override;
+  std::string Password() const override;
   void SetDownloadPrefix(const std::string& prefix) override;
   int SetModemText(std::string_view text) override;
   int SetRawCommand(std::string_view text) override;

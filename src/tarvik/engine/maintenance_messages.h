@@ -26,6 +26,21 @@ inline constexpr int kClockSet = 298;
 inline constexpr int kCountersCleared = 376;
 inline constexpr int kMemoryStatusError = 451;  // "ERROR", the memory status of a full memory
 
+inline constexpr int kPasswordReadError = 267;
+inline constexpr int kWrongOldPassword = 268;
+inline constexpr int kPasswordsDiffer = 269;
+inline constexpr int kPasswordLength = 270;
+inline constexpr int kPasswordSet = 271;
+inline constexpr int kPasswordNotSet = 272;
+inline constexpr int kMemoryManagementReadError = 280;
+inline constexpr int kMemoryManagementChanged = 281;
+inline constexpr int kMemoryManagementError = 282;
+inline constexpr int kMemoryManagementWarning = 401;
+inline constexpr int kProgressMemoryManagement = 402;
+inline constexpr int kProgressAlertingTest = 444;
+inline constexpr int kProgressEraseSelected = 447;
+inline constexpr int kTitleMemoryManagement = 476;
+
 inline constexpr int kStatusErase = 356;
 inline constexpr int kStatusBaseline = 360;
 inline constexpr int kStatusClearFlags = 361;
@@ -35,6 +50,7 @@ inline constexpr int kStatusSelfTest = 366;
 inline constexpr int kStatusHcuSelfTest = 372;
 inline constexpr int kStatusClearHcuFlags = 373;
 inline constexpr int kStatusClearCounters = 375;
+inline constexpr int kStatusChangePassword = 369;
 inline constexpr int kStatusSyncClock = 462;
 
 inline constexpr int kStartBlasting = 465;
@@ -54,5 +70,9 @@ inline constexpr int kTitleResetHcuAlarms = 483;
 inline constexpr int kTitleInitFilter = 485;
 inline constexpr int kTitleSelfTest = 486;
 inline constexpr int kTitleHcuSelfTest = 487;
+
+// Texts of the password change and the memory management without a number of their own (9800..9849).
+inline constexpr int kChangePasswordTitle = 9800;
+inline constexpr int kPasswordCharacters = 9801;
 
 }  // namespace tarvik::msg

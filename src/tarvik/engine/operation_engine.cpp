@@ -1,13 +1,18 @@
 #include "tarvik/engine/operation_engine.h"
 
 #include "tarvik/engine/connection_operation.h"
+#include "tarvik/engine/event_erase_operation.h"
 #include "tarvik/engine/event_list_operation.h"
 #include "tarvik/engine/initialisation_operation.h"
 #include "tarvik/engine/macro_operation.h"
 #include "tarvik/engine/maintenance_operation.h"
+#include "tarvik/engine/memory_management_operation.h"
 #include "tarvik/engine/parameter_export_operation.h"
 #include "tarvik/engine/parameter_read_operation.h"
 #include "tarvik/engine/parameter_write_operation.h"
+#include "tarvik/engine/password_change_operation.h"
+#include "tarvik/engine/recording_mode_operation.h"
+#include "tarvik/engine/recording_operation.h"
 #include "tarvik/engine/script_operation.h"
 #include "tarvik/engine/transfer_operation.h"
 
@@ -26,9 +31,14 @@ void OperationEngine::InstallOperations() {
   Install<ConnectionOperation>();
   auto& initialisation = Install<InitialisationOperation>();
   auto& transfers = Install<TransferOperation>();
-  Install<EventListOperation>(
+  auto& event_list = Install<EventListOperation>(
       [&transfers](std::vector<int> chosen) { transfers.RequestTransferSelected(std::move(chosen)); });
+  Install<EventEraseOperation>([&event_list] { event_list.RequestListAgain(); });
   Install<MaintenanceOperation>();
+  Install<RecordingOperation>();
+  Install<RecordingModeOperation>();
+  Install<PasswordChangeOperation>();
+  Install<MemoryManagementOperation>();
   Install<ParameterExportOperation>();
   Install<ParameterReadOperation>();
   Install<ParameterWriteOperation>();

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "tarvik/engine/maintenance_messages.h"  // kRecordingModeError (238)
+
 // String-table ids of the parameter operations (texts in tarvik/resources/strings_config.cpp).
 namespace tarvik::msg {
 
 inline constexpr int kNotReadyForAlerting = 224;
 inline constexpr int kAlertingReadError = 226;
-inline constexpr int kRecordingModeError = 238;
 inline constexpr int kParameterReadError = 239;
 inline constexpr int kTestResultsReadError = 251;
 inline constexpr int kSelfTestSetupReadError = 263;
@@ -25,6 +26,7 @@ inline constexpr int kSetRecordingParameters = 441;
 inline constexpr int kSetHcuParameters = 442;
 inline constexpr int kSetCavAlarm = 443;
 inline constexpr int kSetHcuPeriodicTest = 443;  // the same text as the CAV alarm's, as it always was
+inline constexpr int kAlertingTestProgress = 444;
 inline constexpr int kSetKrAlarm = 449;
 inline constexpr int kSetFilter = 488;
 inline constexpr int kSetSiAlarm = 8291;

@@ -62,6 +62,7 @@ ParameterWriteOperation::ParameterWriteOperation(EngineCore& core) : Operation(c
       {S::kWriteKrAlarm, Recorder({"At", "Ao0", "Ao1", "Ao2", "Aq", "Ar", "Au", "Fi"}), msg::kSetKrAlarm, 0,
        msg::kParameterWriteError},
       {S::kWriteTimedRecording, Recorder({"Tu", "CD", "CT", "TU"}), 0, 0, msg::kParameterWriteError},
+      {S::kAlertingTest, Recorder({"Ai"}), msg::kAlertingTestProgress, 0, msg::kParameterWriteError},
   };
   filter_short_list_ = Recorder({"Ir", "Fi"});
   for (const WriteState& write : writes_) states_.push_back(write.state);

@@ -9,7 +9,7 @@ namespace tarvik {
 
 // The writing states, requested by the OK button of the window a reading state opened: each sends
 // the values the window stored in the data model with their changed flags (35, 37, 42, 44, 46, 51,
-// 84, 26, 28, 30, 80, 91, 96, 88).
+// 84, 26, 28, 30, 80, 91, 96, 88), and the alerting window's test message (82), which sends no value.
 class ParameterWriteOperation final : public Operation {
  public:
   explicit ParameterWriteOperation(EngineCore& core);

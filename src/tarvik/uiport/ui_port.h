@@ -24,6 +24,20 @@ struct EventListRow {
   unsigned long samples = 0;
 };
 
+// What the change-password dialog hands back: the old password as typed and the new one twice.
+struct PasswordChange {
+  std::string old_password;
+  std::string new_password;
+  std::string repeated;
+};
+
+// The recorder's memory management: the memory is a ring (the oldest event is overwritten) and the
+// events are mirrored.
+struct MemoryManagement {
+  bool ring = false;
+  bool mirror = false;
+};
+
 // Everything the engine and the models need from a person goes through this interface: the Qt GUI,
 // the console of tarvik-cli and the test fakes implement it. A call returns the person's answer;
 // a modal dialog is simply a call that blocks until it is answered.
@@ -43,6 +57,21 @@ class UiPort {
   virtual std::optional<std::string> AskPassword(const std::string& title, const std::string& prefill) {
     (void)title;
     (void)prefill;
+    return std::nullopt;
+  }
+  // The change-password dialog (CChangePwdDlg). `current` is the password the unit reported; the
+  // dialog checks the answers with CheckPasswordChange before it closes. Nothing on Cancel.
+  virtual std::optional<PasswordChange> AskNewPassword(const std::string& title, const std::string& current) {
+    (void)title;
+    (void)current;
+    return std::nullopt;
+  }
+  // The memory-management dialog showing the recorder's `current` set-up: the set-up chosen, nothing
+  // on Cancel.
+  virtual std::optional<MemoryManagement> AskMemoryManagement(const std::string& title,
+                                                              const MemoryManagement& current) {
+    (void)title;
+    (void)current;
     return std::nullopt;
   }
   // A folder chooser starting at `start`. Nothing on Cancel.

@@ -201,6 +201,7 @@ class ScriptedLink : public EngineLink {
     CheckUnlocked();
     password_ = std::string(password);
   }
+  std::string Password() const override { return password_; }
   void SetDownloadPrefix(const std::string& prefix) override { download_prefix = prefix; }
   int SetModemText(std::string_view text) override {
     CheckUnlocked();

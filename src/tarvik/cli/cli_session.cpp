@@ -15,6 +15,7 @@
 #include "tarvik/engine/headless_host.h"
 #include "tarvik/engine/link_adapter.h"
 #include "tarvik/engine/macro_operation.h"
+#include "tarvik/engine/macro_setup.h"
 #include "tarvik/engine/maintenance_operation.h"
 #include "tarvik/engine/memory_management_operation.h"
 #include "tarvik/engine/operation_engine.h"
@@ -532,13 +533,8 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
   }
   OperationEngine engine({stack, stack.data(), stack.context(), settings, ui, strings, clock});
   engine.set_no_relogin(command_line.no_relogin());
-  engine.set_script_named(!command_line.script_file().empty());
   if (password) engine.set_remembered_password(*password);
-  engine.Unit<MacroOperation>().SetMacroTable(ReadMacroTable(app.data_root() / "Macro.def"));
-  auto& script = engine.Unit<ScriptOperation>();
-  if (!command_line.script_file().empty()) {
-    script.SetScript(command_line.script_file(), command_line.output_file(), command_line.quit_at_end());
-  }
+  SetUpMacrosAndScript(engine, app.data_root(), command_line);
 
   const int polling = std::max(settings.com_polling_time, 1);
   HeadlessHost host(stack.link(), engine, polling);
@@ -564,7 +560,7 @@ int RunCliSession(const CliOptions& options, ConsoleUi& ui, AppEnvironment envir
   }
   app.WriteSettings();
   // A script decides by its own end: it must have run to its end without an error line.
-  if (script.script_named() && script.outcome() != ScriptOutcome::kCompleted) ok = false;
+  if (ScriptExitStatus(engine.Unit<ScriptOperation>()) != 0) ok = false;
   return ok ? 0 : 1;
 }
 

@@ -16,6 +16,7 @@
 #include "tarvik/gui/event_dlg.h"
 #include "tarvik/gui/file_filter.h"
 #include "tarvik/gui/gui_text.h"
+#include "tarvik/gui/macro_script_question_dlg.h"
 #include "tarvik/gui/main_frame.h"
 #include "tarvik/gui/modeless_dlg.h"
 #include "tarvik/gui/password_dlg.h"
@@ -157,6 +158,12 @@ std::optional<std::string> CGuiUiPort::AskPassword(const std::string& title, con
   CPasswordDlg dialog(strings_, Q(title), Q(prefill), Parent());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.password().toStdString();
+}
+
+std::optional<std::string> CGuiUiPort::AskMacroScriptQuestion(const std::string& label) {
+  CMacroScriptQuestionDlg dialog(strings_, Q(label), Parent());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.answer().toStdString();
 }
 
 std::optional<std::filesystem::path> CGuiUiPort::ChooseFolder(const std::string& title,

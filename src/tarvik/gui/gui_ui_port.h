@@ -73,6 +73,7 @@ class CGuiUiPort : public QObject, public UiPort {
   void ShowEventList(int recorder, const std::vector<EventListRow>& rows) override;
   std::vector<int> ChooseEventsForTransfer(int recorder, const std::vector<EventListRow>& rows) override;
   void ShellOpen(const std::filesystem::path& file) override;
+  std::optional<std::string> AskMacroScriptQuestion(const std::string& label) override;
 
   // What the tests look at.
   const std::vector<int>& message_ids() const { return message_ids_; }

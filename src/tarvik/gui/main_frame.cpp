@@ -20,7 +20,9 @@
 
 #include "kr_version.h"
 #include "tarvik/app/desktop_settings.h"
+#include "tarvik/engine/macro_operation.h"
 #include "tarvik/engine/operation_engine.h"
+#include "tarvik/engine/script_operation.h"
 #include "tarvik/gui/file_filter.h"
 #include "tarvik/gui/gui_text.h"
 #include "tarvik/gui/settings/file_link_dlg.h"
@@ -82,7 +84,7 @@ constexpr int kToolbarCommands[] = {cmd::kDirectLink,  cmd::kOpen,         cmd::
 }  // namespace
 
 CMainFrame::CMainFrame(CTarvikApp& app, CGuiUiPort& ui, const kr::StringTable& strings)
-    : app_(app), ui_(ui), strings_(strings) {
+    : app_(app), ui_(ui), strings_(strings), macro_menu_(strings, app.data_root()) {
   InitGuiResources();
   setObjectName("CMainFrame");
   setAcceptDrops(true);
@@ -236,6 +238,10 @@ void CMainFrame::BuildMenus() {
       if (entry.command_id == cmd::kAbout) menu->addSeparator();
       AddEntry(menu, entry);
     }
+    if (popup == menu::kOperate && menu != nullptr && menu_set_ == MenuSet::kLoggedIn) {
+      macro_menu_.AppendItems(
+          menu, view_->engine().Unit<MacroOperation>().table(), [this](int id) { OnCommand(id); }, actions_);
+    }
     if (menu != nullptr) connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
   }
   setMenuBar(bar);
@@ -368,6 +374,13 @@ void CMainFrame::OnCommand(int command_id) {
     case cmd::kActivateKr:
       engine.ActivateRecorder(command_id - cmd::kActivateKr + 1);
       break;
+    case cmd::kRunMacro:
+      if (command_id == cmd::kRunMacro) {
+        macro_menu_.RunDialog(this, engine.Unit<MacroOperation>());
+      } else {
+        macro_menu_.RunItem(command_id, engine.Unit<MacroOperation>());
+      }
+      break;
     case cmd::kHelpTopics:
       OpenHelp();
       break;
@@ -451,8 +464,15 @@ void CMainFrame::UpdateClock() {
   time_->setText(c.toString(now, us ? "hh:mm:ss AP" : "HH:mm:ss"));
 }
 
+void CMainFrame::QuitAfterScript() {
+  const ScriptOperation& script = view_->engine().Unit<ScriptOperation>();
+  if (!script.quit_at_end() || close_requested_) return;
+  if (script.outcome() == ScriptOutcome::kCompleted || script.outcome() == ScriptOutcome::kFailed) close();
+}
+
 void CMainFrame::OnTick() {
   UpdateCommandUi();
+  QuitAfterScript();
   if (!close_requested_) return;
   OperationEngine& engine = view_->engine();
   if (!engine.idle() || engine.state().busy) return;

@@ -10,6 +10,7 @@
 #include "krcommon/string_table.h"
 #include "tarvik/app/tarvik_app.h"
 #include "tarvik/gui/gui_ui_port.h"
+#include "tarvik/gui/macro_menu.h"
 #include "tarvik/gui/menu_table.h"
 
 namespace tarvik {
@@ -65,6 +66,8 @@ class CMainFrame : public QMainWindow {
   MenuContext Context();
   void OnCommand(int command_id);
   void OnTick();
+  // "/q": the window closes (logging out first) once the start-up script has ended.
+  void QuitAfterScript();
   void OpenDocumentDialog();
   void EditConnectionFile();
   void EditSettings();
@@ -78,6 +81,7 @@ class CMainFrame : public QMainWindow {
   CTarvikApp& app_;
   CGuiUiPort& ui_;
   const kr::StringTable& strings_;
+  CMacroMenu macro_menu_;
   CTarvikView* view_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QLabel* task_ = nullptr;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "tarvik/engine/macro_table.h"
+
 namespace tarvik {
 
 namespace {
@@ -67,7 +69,7 @@ constexpr MenuEntry kTable[] = {
     {32824, menu::kOperate, 9649, kInLoggedIn, S::kSyncClock, false, E::kLoggedInIdle, false},
     {32825, menu::kOperate, 9650, kInLoggedIn, S::kCheckOldPassword, false, E::kLoggedInIdle, false},
     {32826, menu::kOperate, 9651, kInLoggedIn, S::kReadMemoryManagement, true, E::kLoggedInIdle, false},
-    {32827, menu::kOperate, 9652, kInLoggedIn, S::kMacro, false, E::kLoggedInIdle, false},
+    {cmd::kRunMacro, menu::kOperate, 9652, kInLoggedIn, S::kMacro, false, E::kLoggedInIdle, true},
     // Activate KR 1 ... KR 16: one row, shown as sixteen entries.
     {cmd::kActivateKr, menu::kActivate, 9653, kInLoggedIn, S::kInitialisation, false, E::kRecorderSelectable,
      true},
@@ -100,6 +102,8 @@ const MenuEntry* FindMenuEntry(int command_id) {
   if (command_id > cmd::kActivateKr && command_id < cmd::kActivateKr + kActivateRecorders) {
     command_id = cmd::kActivateKr;
   }
+  if (command_id >= cmd::kMacroItem && command_id < cmd::kMacroItem + kMacroEntries)
+    command_id = cmd::kRunMacro;
   const auto it = std::find_if(std::begin(kTable), std::end(kTable),
                                [command_id](const MenuEntry& e) { return e.command_id == command_id; });
   return it == std::end(kTable) ? nullptr : &*it;

@@ -45,7 +45,10 @@ inline constexpr int kTransferAll = 32776;
 inline constexpr int kTransferSingle = 32777;
 inline constexpr int kTransferCard = 32778;
 inline constexpr int kStopTransfer = 32779;
-inline constexpr int kActivateKr = 32780;      // KR n is kActivateKr + n - 1, n = 1..16
+inline constexpr int kActivateKr = 32780;  // KR n is kActivateKr + n - 1, n = 1..16
+inline constexpr int kRunMacro = 32827;
+// The items of the Macro.def entries: entry i (0..19) is kMacroItem + i. They follow Run Macro's row.
+inline constexpr int kMacroItem = 32850;
 inline constexpr int kCreateLinkFile = 32828;  // the connection editor
 inline constexpr int kSettings = 32829;        // the Settings dialog
 inline constexpr int kHelpTopics = 32800;

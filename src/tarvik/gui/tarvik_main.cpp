@@ -8,8 +8,10 @@
 #include <csignal>
 
 #include "tarvik/app/tarvik_app.h"
+#include "tarvik/engine/macro_setup.h"
 #include "tarvik/gui/gui_ui_port.h"
 #include "tarvik/gui/main_frame.h"
+#include "tarvik/gui/tarvik_view.h"
 #include "tarvik/resources/tarvik_strings.h"
 
 namespace {
@@ -66,5 +68,8 @@ int main(int argc, char** argv) {
   CloseOnSignals(frame);
   frame.ShowInitially();
   frame.StartFirstDocument();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  // Run from a scheduler with "/i", the exit status says whether the script ran to its end.
+  return status != 0 ? status
+                     : tarvik::ScriptExitStatus(frame.view()->engine().Unit<tarvik::ScriptOperation>());
 }

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <mutex>
 
+#include "tarvik/engine/macro_setup.h"
 #include "tarvik/engine/protocol_setup.h"
 
 namespace tarvik {
@@ -43,7 +44,7 @@ CTarvikView::CTarvikView(CTarvikApp& app, CGuiUiPort& ui, const kr::StringTable&
     ConfigureProtocolContext(stack_.context(), settings);
   }
   engine_.set_no_relogin(app.command_line().no_relogin());
-  engine_.set_script_named(!app.command_line().script_file().empty());
+  SetUpMacrosAndScript(engine_, app.data_root(), app.command_line());
   ui.SetEngineHandlers({
       [this] {
         engine_.OnProgressCancel();

@@ -10,6 +10,17 @@ namespace {
 constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {346, "Execute macro command.", "Makrobefehl ausführen.", "执行宏命令。"},
     {380, "Execute startup script.", "Startskript ausführen.", "执行启动脚本。"},
+    {422, "Open Macro File", "Makrodatei öffnen", "打开宏文件"},
+    {424, "KR Script Files (*.krs)|*.krs|All Files (*.*)|*.*||",
+     "KR-Skriptdateien (*.krs)|*.krs|Alle Dateien (*.*)|*.*||",
+     "KR 脚本文件 (*.krs)|*.krs|所有文件 (*.*)|*.*||"},
+    {453, "Run macro \"%1\"", "Makro \"%1\" ausführen", "运行宏 \"%1\""},
+    // The Run Macro dialog and the question of a macro or script.
+    {9850, "Run Macro", "Makro ausführen", "运行宏"},
+    {9851, "Commands, separated by \";\", or \"Script: FILE\":",
+     "Befehle, getrennt durch \";\", oder \"Script: DATEI\":", "命令（以“;”分隔）或“Script: 文件”："},
+    {9852, "&Browse...", "&Durchsuchen...", "浏览(&B)..."},
+    {9853, "Macro Question", "Makro-Frage", "宏提问"},
     {432, "To many commands in the Macro.", "Zu viele Befehle im Makro.", "宏中的命令过多。"},
     {433, "Cant open file %s.", "Die Datei %s kann nicht geöffnet werden.", "无法打开文件 %s。"},
     {677, "Error: No file transferred before!", "Fehler: Zuvor wurde keine Datei übertragen!",

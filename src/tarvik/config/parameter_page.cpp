@@ -85,7 +85,8 @@ LinesByCode ParseList(const std::string& text) {
         element.remove_prefix(colon + 2);
       }
       if (!current->value.empty()) current->value += ", ";
-      current->value += Unquoted(element);
+      current->elements.push_back(Unquoted(element));
+      current->value += current->elements.back();
       continue;
     }
     current = nullptr;
@@ -202,7 +203,7 @@ std::vector<PageLine> BuildPageLines(ParameterPage page, std::span<const int> re
     } else if (command < cmd::kFirstRecorderCommand || source.kr == nullptr ||
                DeviceTypeSupports(source.kr->device_type, command)) {
       if (std::optional<std::string> value = OtherValue(code, source))
-        lines.push_back({std::string(code), *value});
+        lines.push_back({std::string(code), *value, {}});
     }
   }
   return lines;

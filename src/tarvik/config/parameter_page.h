@@ -52,6 +52,9 @@ std::optional<ParameterPage> FindParameterPage(std::string_view name);
 struct PageLine {
   std::string label;
   std::string value;
+  // The element lines of a list value one by one (value is them joined with ", "); empty for a
+  // single value.
+  std::vector<std::string> elements;
 };
 
 // What a page shows once its reading state has run: one labelled value per parameter the state

@@ -28,6 +28,7 @@
 #include "tarvik/gui/settings/file_link_dlg.h"
 #include "tarvik/gui/settings/settings_sheet.h"
 #include "tarvik/gui/tarvik_view.h"
+#include "tarvik/gui/unit_commands.h"
 
 // The icon and other files compiled into the library; a static library must register them itself.
 static void InitTarvikGuiResources() {
@@ -115,6 +116,7 @@ CMainFrame::CMainFrame(CTarvikApp& app, CGuiUiPort& ui, const kr::StringTable& s
   view_ = new CTarvikView(app_, ui_, strings_, this);
   setCentralWidget(view_);
   connect(&view_->host(), &CEngineHost::Ticked, this, &CMainFrame::OnTick);
+  unit_commands_ = new CUnitCommands(*view_, ui_, strings_, this);
   BuildMenus();
 }
 
@@ -254,7 +256,7 @@ void CMainFrame::AddEntry(QMenu* menu, const MenuEntry& entry) {
     for (int n = 1; n <= kActivateRecorders; ++n) {
       QAction* action = menu->addAction(Q(strings_.Format(entry.text_id, n)));
       action->setCheckable(true);
-      const int id = cmd::kActivateKr + n - 1;
+      const int id = cmd::kActivateKrFirst + n - 1;
       connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
       actions_[id] = action;
     }
@@ -328,7 +330,7 @@ void CMainFrame::UpdateCommandUi() {
   for (const auto& [id, action] : actions_) {
     const MenuEntry* entry = FindMenuEntry(id);
     if (entry == nullptr) continue;
-    const int recorder = id - cmd::kActivateKr + 1;
+    const int recorder = id - cmd::kActivateKrFirst + 1;
     action->setEnabled(MenuEntryEnabled(*entry, context, recorder));
     if (entry->command_id == cmd::kActivateKr) action->setChecked(recorder == active);
   }
@@ -336,7 +338,8 @@ void CMainFrame::UpdateCommandUi() {
 
 void CMainFrame::OnCommand(int command_id) {
   const MenuEntry* entry = FindMenuEntry(command_id);
-  if (entry == nullptr || !MenuEntryEnabled(*entry, Context(), command_id - cmd::kActivateKr + 1)) return;
+  if (entry == nullptr || !MenuEntryEnabled(*entry, Context(), command_id - cmd::kActivateKrFirst + 1))
+    return;
   in_command_ = true;
   OperationEngine& engine = view_->engine();
   switch (entry->command_id) {
@@ -372,7 +375,7 @@ void CMainFrame::OnCommand(int command_id) {
       engine.StopTransfer();
       break;
     case cmd::kActivateKr:
-      engine.ActivateRecorder(command_id - cmd::kActivateKr + 1);
+      engine.ActivateRecorder(command_id - cmd::kActivateKrFirst + 1);
       break;
     case cmd::kRunMacro:
       if (command_id == cmd::kRunMacro) {
@@ -397,6 +400,7 @@ void CMainFrame::OnCommand(int command_id) {
       OpenAddress(VersionPageAddress(app_.settings().desktop.version_page, kr::kAppVersion));
       break;
     default:
+      unit_commands_->Run(*entry);
       break;
   }
   in_command_ = false;

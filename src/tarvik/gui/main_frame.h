@@ -16,6 +16,7 @@
 namespace tarvik {
 
 class CTarvikView;
+class CUnitCommands;
 
 // Registers the files compiled into the window library (the program's icon).
 void InitGuiResources();
@@ -44,6 +45,7 @@ class CMainFrame : public QMainWindow {
   void SetTaskText(const QString& text);
 
   CTarvikView* view() { return view_; }
+  CUnitCommands* unit_commands() { return unit_commands_; }
   MenuSet menu_set() const { return menu_set_; }
   // The action of a command in the menus shown now (null when it is not there).
   QAction* Action(int command_id) const;
@@ -83,6 +85,7 @@ class CMainFrame : public QMainWindow {
   const kr::StringTable& strings_;
   CMacroMenu macro_menu_;
   CTarvikView* view_ = nullptr;
+  CUnitCommands* unit_commands_ = nullptr;  // information windows, tests, maintenance, exports
   QToolBar* toolbar_ = nullptr;
   QLabel* task_ = nullptr;
   QLabel* date_ = nullptr;

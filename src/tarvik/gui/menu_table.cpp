@@ -23,10 +23,10 @@ constexpr MenuEntry kTable[] = {
     {cmd::kLogout, menu::kFile, 9611, kInLoggedIn, S::kLogout, false, E::kLoggedInIdle, true},
     {cmd::kExit, menu::kFile, 9612, kInBoth, std::nullopt, false, E::kAlways, true},
     // Info
-    {32781, menu::kInfo, 9618, kInLoggedIn, S::kInfoRecorder, false, E::kLoggedInIdle, false},
-    {32782, menu::kInfo, 9619, kInLoggedIn, S::kInfoSensor, false, E::kLoggedInIdle, false},
-    {32783, menu::kInfo, 9620, kInLoggedIn, S::kInfoHcu, false, E::kLoggedInIdle, false},
-    {32784, menu::kInfo, 9621, kInLoggedIn, S::kInfoNetwork, false, E::kLoggedInIdle, false},
+    {32781, menu::kInfo, 9618, kInLoggedIn, S::kInfoRecorder, false, E::kLoggedInIdle, true},
+    {32782, menu::kInfo, 9619, kInLoggedIn, S::kInfoSensor, false, E::kLoggedInIdle, true},
+    {32783, menu::kInfo, 9620, kInLoggedIn, S::kInfoHcu, false, E::kControlUnitIdle, true},
+    {32784, menu::kInfo, 9621, kInLoggedIn, S::kInfoNetwork, false, E::kControlUnitIdle, true},
     // Parameter
     {32785, menu::kParameter, 9622, kInLoggedIn, S::kReadTriggeredRecording, false, E::kLoggedInIdle, false},
     {32786, menu::kParameter, 9623, kInLoggedIn, S::kReadTimedRecording, false, E::kLoggedInIdle, false},
@@ -46,27 +46,27 @@ constexpr MenuEntry kTable[] = {
      false},
     {cmd::kStopTransfer, menu::kTransfer, 9617, kInLoggedIn, std::nullopt, false, E::kTransferRunning, true},
     // Tests
-    {32805, menu::kTests, 9630, kInLoggedIn, S::kClearRecorderFlags, true, E::kLoggedInIdle, false},
-    {32806, menu::kTests, 9631, kInLoggedIn, S::kClearHcuFlags, true, E::kLoggedInIdle, false},
-    {32807, menu::kTests, 9632, kInLoggedIn, S::kAdWindowIdentification, false, E::kLoggedInIdle, false},
-    {32808, menu::kTests, 9633, kInLoggedIn, S::kRecorderTestResults, false, E::kLoggedInIdle, false},
-    {32809, menu::kTests, 9634, kInLoggedIn, S::kHcuTestResults, false, E::kLoggedInIdle, false},
-    {32810, menu::kTests, 9635, kInLoggedIn, S::kHcuCommunication, false, E::kLoggedInIdle, false},
-    {32811, menu::kTests, 9636, kInLoggedIn, S::kRecorderSelfTest, true, E::kLoggedInIdle, false},
-    {32812, menu::kTests, 9637, kInLoggedIn, S::kHcuSelfTest, true, E::kLoggedInIdle, false},
+    {32805, menu::kTests, 9630, kInLoggedIn, S::kClearRecorderFlags, true, E::kLoggedInIdle, true},
+    {32806, menu::kTests, 9631, kInLoggedIn, S::kClearHcuFlags, true, E::kControlUnitIdle, true},
+    {32807, menu::kTests, 9632, kInLoggedIn, S::kAdWindowIdentification, false, E::kLoggedInIdle, true},
+    {32808, menu::kTests, 9633, kInLoggedIn, S::kRecorderTestResults, false, E::kLoggedInIdle, true},
+    {32809, menu::kTests, 9634, kInLoggedIn, S::kHcuTestResults, false, E::kControlUnitIdle, true},
+    {32810, menu::kTests, 9635, kInLoggedIn, S::kHcuCommunication, false, E::kControlUnitIdle, true},
+    {32811, menu::kTests, 9636, kInLoggedIn, S::kRecorderSelfTest, true, E::kLoggedInIdle, true},
+    {32812, menu::kTests, 9637, kInLoggedIn, S::kHcuSelfTest, true, E::kControlUnitIdle, true},
     {32813, menu::kTests, 9638, kInLoggedIn, S::kReadSelfTestSetup, false, E::kLoggedInIdle, false},
     {32814, menu::kTests, 9639, kInLoggedIn, S::kReadHcuPeriodicTest, false, E::kLoggedInIdle, false},
-    {32815, menu::kTests, 9640, kInLoggedIn, S::kExportRecorderParameters, false, E::kLoggedInIdle, false},
-    {32816, menu::kTests, 9641, kInLoggedIn, S::kExportHcuParameters, false, E::kLoggedInIdle, false},
+    {32815, menu::kTests, 9640, kInLoggedIn, S::kExportRecorderParameters, false, E::kLoggedInIdle, true},
+    {32816, menu::kTests, 9641, kInLoggedIn, S::kExportHcuParameters, false, E::kControlUnitIdle, true},
     // Operate (Recording mode asks for state 52 when blasting mode is active)
     {32817, menu::kOperate, 9642, kInLoggedIn, S::kRecordingMode, false, E::kLoggedInIdle, false},
     {32818, menu::kOperate, 9643, kInLoggedIn, S::kReadFilter, false, E::kLoggedInIdle, false},
-    {32819, menu::kOperate, 9644, kInLoggedIn, S::kInitialiseFilter, true, E::kLoggedInIdle, false},
-    {32820, menu::kOperate, 9645, kInLoggedIn, S::kEraseAll, true, E::kLoggedInIdle, false},
-    {32821, menu::kOperate, 9646, kInLoggedIn, S::kBaseline, true, E::kLoggedInIdle, false},
-    {32822, menu::kOperate, 9647, kInLoggedIn, S::kResetRecorderAlarms, true, E::kLoggedInIdle, false},
-    {32823, menu::kOperate, 9648, kInLoggedIn, S::kResetHcuAlarms, true, E::kLoggedInIdle, false},
-    {32824, menu::kOperate, 9649, kInLoggedIn, S::kSyncClock, false, E::kLoggedInIdle, false},
+    {32819, menu::kOperate, 9644, kInLoggedIn, S::kInitialiseFilter, true, E::kLoggedInIdle, true},
+    {32820, menu::kOperate, 9645, kInLoggedIn, S::kEraseAll, true, E::kLoggedInIdle, true},
+    {32821, menu::kOperate, 9646, kInLoggedIn, S::kBaseline, true, E::kLoggedInIdle, true},
+    {32822, menu::kOperate, 9647, kInLoggedIn, S::kResetRecorderAlarms, true, E::kLoggedInIdle, true},
+    {32823, menu::kOperate, 9648, kInLoggedIn, S::kResetHcuAlarms, true, E::kControlUnitIdle, true},
+    {32824, menu::kOperate, 9649, kInLoggedIn, S::kSyncClock, false, E::kLoggedInIdle, true},
     {32825, menu::kOperate, 9650, kInLoggedIn, S::kCheckOldPassword, false, E::kLoggedInIdle, false},
     {32826, menu::kOperate, 9651, kInLoggedIn, S::kReadMemoryManagement, true, E::kLoggedInIdle, false},
     {cmd::kRunMacro, menu::kOperate, 9652, kInLoggedIn, S::kMacro, false, E::kLoggedInIdle, true},
@@ -99,7 +99,7 @@ std::span<const int> MenuBarOrder() {
 }
 
 const MenuEntry* FindMenuEntry(int command_id) {
-  if (command_id > cmd::kActivateKr && command_id < cmd::kActivateKr + kActivateRecorders) {
+  if (command_id >= cmd::kActivateKrFirst && command_id < cmd::kActivateKrFirst + kActivateRecorders) {
     command_id = cmd::kActivateKr;
   }
   if (command_id >= cmd::kMacroItem && command_id < cmd::kMacroItem + kMacroEntries)
@@ -122,6 +122,8 @@ bool MenuEntryEnabled(const MenuEntry& entry, const MenuContext& context, int re
       return !context.logged_in && idle;
     case MenuEnable::kLoggedInIdle:
       return context.logged_in && idle;
+    case MenuEnable::kControlUnitIdle:
+      return context.logged_in && idle && context.control_unit;
     case MenuEnable::kTransferRunning:
       return context.logged_in && TransferRunning(context.operation_state);
     case MenuEnable::kRecorderSelectable:

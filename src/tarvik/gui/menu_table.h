@@ -13,6 +13,7 @@ enum class MenuEnable {
   kAlways,             // application commands (Open, Exit, Help)
   kNotLoggedInIdle,    // not logged in and no operation running (Direct Link, Open)
   kLoggedInIdle,       // logged in, no operation running and not busy: every operation of the unit
+  kControlUnitIdle,    // the same, for operations of the control unit: only when one is present
   kTransferRunning,    // a transfer of events is running (Stop Transfer)
   kRecorderSelectable  // Activate KR n: n is reported by the control unit, not its own slot, not offline
 };
@@ -45,7 +46,10 @@ inline constexpr int kTransferAll = 32776;
 inline constexpr int kTransferSingle = 32777;
 inline constexpr int kTransferCard = 32778;
 inline constexpr int kStopTransfer = 32779;
-inline constexpr int kActivateKr = 32780;  // KR n is kActivateKr + n - 1, n = 1..16
+inline constexpr int kActivateKr = 32780;  // the table's row of Activate KR 1 ... KR 16
+// The sixteen entries' own ids: KR n is kActivateKrFirst + n - 1. They stand apart from the row's id,
+// because the ids right after it belong to the Info and Parameter entries.
+inline constexpr int kActivateKrFirst = 33000;
 inline constexpr int kRunMacro = 32827;
 // The items of the Macro.def entries: entry i (0..19) is kMacroItem + i. They follow Run Macro's row.
 inline constexpr int kMacroItem = 32850;

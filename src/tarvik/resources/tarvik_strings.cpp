@@ -4,7 +4,7 @@ namespace tarvik {
 
 kr::StringTable MakeTarvikStringTable() {
   return kr::StringTable({AppStrings(), EventFilesStrings(), EngineStrings(), SettingsStrings(), GuiStrings(),
-                          MaintenanceStrings(), ConfigStrings(), MacroStrings()});
+                          MaintenanceStrings(), ConfigStrings(), MacroStrings(), InfoStrings()});
 }
 
 }  // namespace tarvik

@@ -15,6 +15,7 @@ std::span<const kr::StringEntry> GuiStrings();
 std::span<const kr::StringEntry> MaintenanceStrings();
 std::span<const kr::StringEntry> ConfigStrings();
 std::span<const kr::StringEntry> MacroStrings();
+std::span<const kr::StringEntry> InfoStrings();
 
 // The complete string table of the communication program. The application owns one and sets its
 // language from the settings.

@@ -164,8 +164,8 @@ TEST_F(MacroWindow, ScriptAsksInTheWindowAndRunsAtEveryLogIn) {
 
   // Activating the other recorder logs in again, and the script runs again.
   fs::remove(report);
-  ASSERT_NE(frame.Action(cmd::kActivateKr + 1), nullptr);
-  frame.Action(cmd::kActivateKr + 1)->trigger();
+  ASSERT_NE(frame.Action(cmd::kActivateKrFirst + 1), nullptr);
+  frame.Action(cmd::kActivateKrFirst + 1)->trigger();
   ASSERT_TRUE(WaitUntil([&] { return questions.size() == 2; }, 30000));
   ASSERT_TRUE(WaitUntil(
       [&] { return script.outcome() == tarvik::ScriptOutcome::kCompleted && engine.idle(); }, 30000));

@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "tarvik/engine/maintenance_operation.h"
 #include "tarvik/resources/tarvik_strings.h"
 
 namespace tarvik {
@@ -63,8 +64,15 @@ TEST(MenuTable, OperationsAreEnabledOnlyWhileLoggedInAndIdle) {
 }
 
 TEST(MenuTable, ActivateOffersTheReportedRecordersExceptTheOwnSlotAndOfflineOnes) {
-  const MenuEntry& activate = *FindMenuEntry(cmd::kActivateKr + 4);
+  const MenuEntry& activate = *FindMenuEntry(cmd::kActivateKrFirst + 4);
   EXPECT_EQ(activate.command_id, cmd::kActivateKr);
+  // No entry of the table stands among the sixteen ids.
+  for (const MenuEntry& entry : MenuTable()) {
+    EXPECT_FALSE(entry.command_id >= cmd::kActivateKrFirst && entry.command_id < cmd::kActivateKrFirst + 16)
+        << entry.command_id;
+    if (entry.command_id != cmd::kActivateKr)
+      EXPECT_EQ(FindMenuEntry(entry.command_id), &entry) << entry.command_id;
+  }
   MenuContext context;
   context.logged_in = true;
   context.control_unit = true;
@@ -78,6 +86,47 @@ TEST(MenuTable, ActivateOffersTheReportedRecordersExceptTheOwnSlotAndOfflineOnes
   EXPECT_EQ(enabled, (std::vector<int>{1, 4}));
   context.control_unit = false;
   EXPECT_FALSE(MenuEntryEnabled(activate, context, 1));
+}
+
+// The menu's password flag and the engine's prompt must agree: an entry that promises no prompt but
+// runs one, or the reverse, would surprise the operator.
+TEST(MenuTable, MaintenanceEntriesAskForThePasswordExactlyWhenTheEngineDoes) {
+  int maintenance_entries = 0;
+  for (const MenuEntry& entry : MenuTable()) {
+    if (!entry.state || !entry.available) continue;
+    const OperationState state = *entry.state;
+    const bool engine_asks = MaintenanceOperation::IsProtected(state);
+    if (engine_asks || state == OperationState::kSyncClock) ++maintenance_entries;
+    if (entry.command_id == 32826) continue;  // memory management asks in its own unit
+    EXPECT_EQ(entry.password, engine_asks) << entry.command_id;
+  }
+  // Flags (2), self tests (2), filter, erase, baseline, alarm resets (2), clock.
+  EXPECT_EQ(maintenance_entries, 10);
+}
+
+TEST(MenuTable, ControlUnitEntriesNeedAControlUnit) {
+  MenuContext context;
+  context.logged_in = true;
+  std::set<int> without;
+  std::set<int> with;
+  for (const MenuEntry& entry : MenuTable()) {
+    if (!entry.available || !InMenuSet(entry, MenuSet::kLoggedIn) || entry.command_id == cmd::kActivateKr)
+      continue;
+    context.control_unit = false;
+    if (MenuEntryEnabled(entry, context)) without.insert(entry.command_id);
+    context.control_unit = true;
+    if (MenuEntryEnabled(entry, context)) with.insert(entry.command_id);
+  }
+  // Info HCU and Network, the HCU's flags, test results, communication parameters, self test, export
+  // and alarm reset.
+  std::set<int> hcu_only;
+  for (const int id : with) {
+    if (without.count(id) == 0) hcu_only.insert(id);
+  }
+  EXPECT_EQ(hcu_only, (std::set<int>{32783, 32784, 32806, 32809, 32810, 32812, 32816, 32823}));
+  // The recorder's own entries stay for a recorder on its own line.
+  for (const int id : {32781, 32782, 32805, 32807, 32808, 32811, 32815, 32819, 32820, 32821, 32822, 32824})
+    EXPECT_EQ(without.count(id), 1u) << id;
 }
 
 }  // namespace

@@ -79,15 +79,15 @@ TEST_F(TarvikWindow, ConnectTransferAllAndLogOutFromTheMenus) {
   EXPECT_NE(frame.Action(cmd::kTransferAll), nullptr);
   EXPECT_NE(frame.Action(cmd::kLogout), nullptr);
   EXPECT_EQ(frame.Action(cmd::kDirectLink), nullptr);
-  EXPECT_EQ(MenuBarTitles(frame),
-            (std::vector<std::string>{"&File", "&View", "&Transfer", "&Operate", "&Activate", "&Help"}));
+  EXPECT_EQ(MenuBarTitles(frame), (std::vector<std::string>{"&File", "&Info", "&View", "&Transfer", "T&ests",
+                                                            "&Operate", "&Activate", "&Help"}));
   EXPECT_NE(frame.windowTitle().toStdString().find("site.krc - KR Communication ["), std::string::npos)
       << frame.windowTitle().toStdString();
   // Behind the HCU, KR 1 is active and checked; KR 1 and KR 2 are reported, KR 3 is not there.
-  ASSERT_NE(frame.Action(cmd::kActivateKr), nullptr);
-  EXPECT_TRUE(frame.Action(cmd::kActivateKr)->isChecked());
-  EXPECT_TRUE(frame.Action(cmd::kActivateKr + 1)->isEnabled());
-  EXPECT_FALSE(frame.Action(cmd::kActivateKr + 2)->isEnabled());
+  ASSERT_NE(frame.Action(cmd::kActivateKrFirst), nullptr);
+  EXPECT_TRUE(frame.Action(cmd::kActivateKrFirst)->isChecked());
+  EXPECT_TRUE(frame.Action(cmd::kActivateKrFirst + 1)->isEnabled());
+  EXPECT_FALSE(frame.Action(cmd::kActivateKrFirst + 2)->isEnabled());
   EXPECT_FALSE(frame.Action(cmd::kStopTransfer)->isEnabled());
   // The view shows the trace of the log-in, following its end.
   tarvik::CTarvikView& view = *frame.view();

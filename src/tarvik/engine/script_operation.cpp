@@ -51,6 +51,7 @@ bool ScriptOperation::OnLoginComplete() {
   if (!script_named()) return false;
   target_event_ = 0;
   learning_newest_ = false;
+  stop_requested_ = false;
   core().FinishOperation(0);
   core().fields().phase = 0;
   outcome_ = ScriptOutcome::kRunning;
@@ -129,6 +130,12 @@ bool ScriptOperation::LoadScript() {
 }
 
 void ScriptOperation::RunCurrent() {
+  const bool link_quiet = core().fields().step == 0 && !sender_.active() && !core().fields().macro_text_sent;
+  if (stop_requested_ && link_quiet) {
+    failed_ = true;
+    core().fields().phase = 2;
+    return;
+  }
   if (index_ >= commands_.size()) {
     core().fields().phase = 2;
     return;

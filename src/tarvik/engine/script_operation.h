@@ -46,6 +46,11 @@ class ScriptOperation final : public Operation {
   // The end of a log-in: the script starts when one is named. True when it was requested.
   bool OnLoginComplete();
 
+  // The program is closing: a running script ends before its next command, once the link has no
+  // command outstanding, so that a wait for an event that never comes (or "GoTo 0") cannot keep
+  // the program from closing. It counts as a script that did not run to its end.
+  void RequestStop() { stop_requested_ = true; }
+
   ScriptOutcome outcome() const { return outcome_; }
   // The event file the last TransferLastFile wrote ("" before the first).
   const std::string& last_file_name() const { return last_file_name_; }
@@ -90,6 +95,7 @@ class ScriptOperation final : public Operation {
   MacroSender sender_;
   ScriptOutcome outcome_ = ScriptOutcome::kNotRun;
   bool failed_ = false;
+  bool stop_requested_ = false;
 };
 
 }  // namespace tarvik

@@ -503,6 +503,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   const OperationState state = engine.operation_state();
   if (state == OperationState::kTransferAll || state == OperationState::kTransferSelected) {
     engine.StopTransfer();
+  } else if (state == OperationState::kStartupScript) {
+    engine.Unit<ScriptOperation>().RequestStop();
   }
 }
 

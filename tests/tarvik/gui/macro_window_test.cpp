@@ -173,6 +173,34 @@ TEST_F(MacroWindow, ScriptAsksInTheWindowAndRunsAtEveryLogIn) {
   EXPECT_TRUE(frame.isVisible());
 }
 
+// A script waiting for an event that never comes must not keep the window from closing: the script
+// ends between two polls, the report keeps what was written, and the log-out follows.
+TEST_F(MacroWindow, ClosingTheWindowEndsAWaitingScript) {
+  const fs::path log = temp_.path() / "sim.log";
+  const fs::path document = StartSimulator({"--log", log.string()});
+  WriteText(temp_.path() / "wait.krs", ":waiting;WaitOnNewFile 200;:never");
+  const fs::path report = temp_.path() / "report.txt";
+  WindowSession session(
+      DataRoot(), "", {document.string(), "/i", (temp_.path() / "wait.krs").string(), "/o", report.string()});
+  ASSERT_TRUE(session.started());
+  tarvik::CMainFrame& frame = session.frame();
+  tarvik::OperationEngine& engine = frame.view()->engine();
+  const auto& script = engine.Unit<tarvik::ScriptOperation>();
+  // Several polls go by first.
+  ASSERT_TRUE(WaitUntil([&] { return script.outcome() == tarvik::ScriptOutcome::kRunning; }));
+  const long long ticks = frame.view()->host().ticks();
+  ASSERT_TRUE(WaitUntil([&] { return frame.view()->host().ticks() > ticks + 30; }));
+  EXPECT_EQ(engine.operation_state(), tarvik::OperationState::kStartupScript);
+  frame.close();
+  ASSERT_TRUE(WaitUntil([&] { return !frame.isVisible(); }, 20000));
+  EXPECT_EQ(script.outcome(), tarvik::ScriptOutcome::kFailed);
+  EXPECT_FALSE(engine.state().logged_in);
+  EXPECT_EQ(ScriptLines(ReadAll(report)), std::vector<std::string>{"waiting"}) << ReadAll(report);
+  session.DestroyWindow();
+  sim_->Stop();
+  EXPECT_NE(ReadAll(log).find("RX (Lo["), std::string::npos);
+}
+
 // One run of a program against a fresh krsim, as a scheduler would start it.
 struct ProgramRun {
   bool finished = false;

@@ -23,6 +23,7 @@
 #include "tarvik/engine/operation_engine.h"
 #include "tarvik/gui/file_filter.h"
 #include "tarvik/gui/gui_text.h"
+#include "tarvik/gui/operate_commands.h"
 #include "tarvik/gui/settings/file_link_dlg.h"
 #include "tarvik/gui/settings/settings_sheet.h"
 #include "tarvik/gui/tarvik_view.h"
@@ -384,6 +385,7 @@ void CMainFrame::OnCommand(int command_id) {
       OpenAddress(VersionPageAddress(app_.settings().desktop.version_page, kr::kAppVersion));
       break;
     default:
+      RunOperateCommand(entry->command_id, engine, this);
       break;
   }
   in_command_ = false;

@@ -80,7 +80,7 @@ TEST_F(TarvikWindow, ConnectTransferAllAndLogOutFromTheMenus) {
   EXPECT_NE(frame.Action(cmd::kLogout), nullptr);
   EXPECT_EQ(frame.Action(cmd::kDirectLink), nullptr);
   EXPECT_EQ(MenuBarTitles(frame),
-            (std::vector<std::string>{"&File", "&View", "&Transfer", "&Activate", "&Help"}));
+            (std::vector<std::string>{"&File", "&View", "&Transfer", "&Operate", "&Activate", "&Help"}));
   EXPECT_NE(frame.windowTitle().toStdString().find("site.krc - KR Communication ["), std::string::npos)
       << frame.windowTitle().toStdString();
   // Behind the HCU, KR 1 is active and checked; KR 1 and KR 2 are reported, KR 3 is not there.

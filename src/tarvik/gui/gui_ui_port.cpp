@@ -12,12 +12,14 @@
 #include <algorithm>
 #include <array>
 
+#include "tarvik/gui/change_pwd_dlg.h"
 #include "tarvik/gui/connect_dlg.h"
 #include "tarvik/gui/event_dlg.h"
 #include "tarvik/gui/file_filter.h"
 #include "tarvik/gui/gui_text.h"
 #include "tarvik/gui/macro_script_question_dlg.h"
 #include "tarvik/gui/main_frame.h"
+#include "tarvik/gui/memory_management_dlg.h"
 #include "tarvik/gui/modeless_dlg.h"
 #include "tarvik/gui/password_dlg.h"
 #include "tarvik/gui/start_dlg.h"
@@ -164,6 +166,23 @@ std::optional<std::string> CGuiUiPort::AskMacroScriptQuestion(const std::string&
   CMacroScriptQuestionDlg dialog(strings_, Q(label), Parent());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.answer().toStdString();
+}
+
+std::optional<PasswordChange> CGuiUiPort::AskNewPassword(const std::string& title,
+                                                         const std::string& current) {
+  CChangePwdDlg dialog(strings_, Q(title), current, Parent(), [this](int id, const std::string& text) {
+    message_ids_.push_back(id);
+    Show(text, MessageIcon::kWarning, MessageButtons::kOk);
+  });
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.change();
+}
+
+std::optional<MemoryManagement> CGuiUiPort::AskMemoryManagement(const std::string& title,
+                                                                const MemoryManagement& current) {
+  CMemoryManagementDlg dialog(strings_, Q(title), current, Parent());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
 }
 
 std::optional<std::filesystem::path> CGuiUiPort::ChooseFolder(const std::string& title,

@@ -51,6 +51,9 @@ class CGuiUiPort : public QObject, public UiPort {
   MessageAnswer ShowMessage(int string_id, const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override;
   std::optional<std::string> AskPassword(const std::string& title, const std::string& prefill) override;
+  std::optional<PasswordChange> AskNewPassword(const std::string& title, const std::string& current) override;
+  std::optional<MemoryManagement> AskMemoryManagement(const std::string& title,
+                                                      const MemoryManagement& current) override;
   std::optional<std::filesystem::path> ChooseFolder(const std::string& title,
                                                     const std::filesystem::path& start) override;
   std::optional<std::filesystem::path> ChooseSaveFile(const std::string& title,

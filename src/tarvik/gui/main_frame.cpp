@@ -25,6 +25,7 @@
 #include "tarvik/engine/script_operation.h"
 #include "tarvik/gui/file_filter.h"
 #include "tarvik/gui/gui_text.h"
+#include "tarvik/gui/operate_commands.h"
 #include "tarvik/gui/settings/file_link_dlg.h"
 #include "tarvik/gui/settings/settings_sheet.h"
 #include "tarvik/gui/tarvik_view.h"
@@ -400,7 +401,7 @@ void CMainFrame::OnCommand(int command_id) {
       OpenAddress(VersionPageAddress(app_.settings().desktop.version_page, kr::kAppVersion));
       break;
     default:
-      unit_commands_->Run(*entry);
+      if (!RunOperateCommand(entry->command_id, engine, this)) unit_commands_->Run(*entry);
       break;
   }
   in_command_ = false;

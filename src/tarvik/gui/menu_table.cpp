@@ -67,8 +67,8 @@ constexpr MenuEntry kTable[] = {
     {32822, menu::kOperate, 9647, kInLoggedIn, S::kResetRecorderAlarms, true, E::kLoggedInIdle, true},
     {32823, menu::kOperate, 9648, kInLoggedIn, S::kResetHcuAlarms, true, E::kControlUnitIdle, true},
     {32824, menu::kOperate, 9649, kInLoggedIn, S::kSyncClock, false, E::kLoggedInIdle, true},
-    {32825, menu::kOperate, 9650, kInLoggedIn, S::kCheckOldPassword, false, E::kLoggedInIdle, false},
-    {32826, menu::kOperate, 9651, kInLoggedIn, S::kReadMemoryManagement, true, E::kLoggedInIdle, false},
+    {32825, menu::kOperate, 9650, kInLoggedIn, S::kCheckOldPassword, false, E::kLoggedInIdle, true},
+    {32826, menu::kOperate, 9651, kInLoggedIn, S::kReadMemoryManagement, true, E::kLoggedInIdle, true},
     {cmd::kRunMacro, menu::kOperate, 9652, kInLoggedIn, S::kMacro, false, E::kLoggedInIdle, true},
     // Activate KR 1 ... KR 16: one row, shown as sixteen entries.
     {cmd::kActivateKr, menu::kActivate, 9653, kInLoggedIn, S::kInitialisation, false, E::kRecorderSelectable,

@@ -2,6 +2,7 @@
 // chosen events and the alerting test of tarvik-cli against krsim: the frames krsim received, the
 // file numbers Th, Tn and Fs carried, the messages, and what krsim holds afterwards.
 #include <algorithm>
+#include <ostream>
 
 #include "cli_against_sim.h"
 
@@ -46,6 +47,8 @@ struct FullCase {
   int message;
   const char* text;
 };
+
+void PrintTo(const FullCase& full, std::ostream* out) { *out << "message " << full.message; }
 
 class RecordingRefusedTest : public RecordingOperationsTest,
                              public ::testing::WithParamInterface<FullCase> {};
@@ -155,6 +158,16 @@ struct RefusedChange {
   int message;
 };
 
+std::string ChangeName(const ::testing::TestParamInfo<RefusedChange>& info) {
+  static constexpr const char* kNames[] = {"TooShort", "TooLong", "Bracket", "NonAscii"};
+  return kNames[info.index];
+}
+
+// The case as the test list names it: the new password typed and the message it must give.
+void PrintTo(const RefusedChange& change, std::ostream* out) {
+  *out << "new password of " << change.args.back().size() << " bytes gives " << change.message;
+}
+
 // The recorder's password differs from the log-in's (the control unit's): the old password typed does
 // not match what LP reports, and nothing is sent for 48.
 TEST_F(RecordingOperationsTest, AWrongOldPasswordGives268AndSendsNoLp) {
@@ -190,7 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RefusedChange{{"--password", "TORVE", "--new-password", "ABCD"}, 270},
                       RefusedChange{{"--password", "TORVE", "--new-password", "ABCDEF"}, 270},
                       RefusedChange{{"--password", "TORVE", "--new-password", "AB)DE"}, 9801},
-                      RefusedChange{{"--password", "TORVE", "--new-password", "ABC\xC3\xA4"}, 9801}));
+                      RefusedChange{{"--password", "TORVE", "--new-password", "ABC\xC3\xA4"}, 9801}),
+    ChangeName);
 
 // --- Memory management ---------------------------------------------------------------------------
 

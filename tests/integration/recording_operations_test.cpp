@@ -48,7 +48,9 @@ struct FullCase {
   const char* text;
 };
 
-void PrintTo(const FullCase& full, std::ostream* out) { *out << "message " << full.message; }
+void PrintTo(const FullCase& full, std::ostream* out) {
+  *out << "message " << full.message;
+}
 
 class RecordingRefusedTest : public RecordingOperationsTest,
                              public ::testing::WithParamInterface<FullCase> {};

@@ -23,7 +23,10 @@ std::string InfoPage::Element(std::string_view code, std::size_t index) const {
 InfoPage ReadInfoPage(OperationEngine& engine, LinkAdapter& stack, ParameterPage page,
                       const std::vector<std::string_view>& also) {
   auto& reader = engine.Unit<ParameterReadOperation>();
-  std::vector<int> list = reader.PageReadList(page);
+  // Asked before the model is locked: for the recording-mode page the list depends on the trigger
+  // mode, which the reader looks up under the same lock.
+  const std::vector<int> page_list = reader.PageReadList(page);
+  std::vector<int> list = page_list;
   const bool recorder_page = !list.empty() && list.front() == cmd::kNa;
   for (std::string_view code : also) list.push_back(FindCommand(code, cmd::kFirstRecorderCommand));
 
@@ -33,7 +36,7 @@ InfoPage ReadInfoPage(OperationEngine& engine, LinkAdapter& stack, ParameterPage
   const PageSource source{data.hcu, recorder_page ? data.Recorder(stack.TargetRecorder()) : nullptr,
                           data.hcu.LL.value, engine.fields().password};
   const kr::StringTable& strings = engine.core().strings();
-  result.lines = BuildPageLines(page, reader.PageReadList(page), source, strings);
+  result.lines = BuildPageLines(page, page_list, source, strings);
   for (const int command : list) {
     if (command < 0 || command == cmd::kNa || command == cmd::kNa0) continue;
     const int one[] = {command};

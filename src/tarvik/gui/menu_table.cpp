@@ -59,7 +59,7 @@ constexpr MenuEntry kTable[] = {
     {32815, menu::kTests, 9640, kInLoggedIn, S::kExportRecorderParameters, false, E::kLoggedInIdle, true},
     {32816, menu::kTests, 9641, kInLoggedIn, S::kExportHcuParameters, false, E::kControlUnitIdle, true},
     // Operate (Recording mode asks for state 52 when blasting mode is active)
-    {32817, menu::kOperate, 9642, kInLoggedIn, S::kRecordingMode, false, E::kLoggedInIdle, false},
+    {32817, menu::kOperate, 9642, kInLoggedIn, S::kRecordingMode, false, E::kLoggedInIdle, true},
     {32818, menu::kOperate, 9643, kInLoggedIn, S::kReadFilter, false, E::kLoggedInIdle, false},
     {32819, menu::kOperate, 9644, kInLoggedIn, S::kInitialiseFilter, true, E::kLoggedInIdle, true},
     {32820, menu::kOperate, 9645, kInLoggedIn, S::kEraseAll, true, E::kLoggedInIdle, true},

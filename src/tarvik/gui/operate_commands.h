@@ -6,7 +6,7 @@ namespace tarvik {
 
 class OperationEngine;
 
-// The Operate menu's entries of the recording and password operations: Recording mode (32817),
+// The Operate menu's entries of the password and memory operations:
 // Change Password (32825) and Memory Managment (32826). False for any other command.
 bool RunOperateCommand(int command_id, OperationEngine& engine, QWidget* parent);
 

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <mutex>
 
 #include "tarvik/config/param_list_export.h"
 #include "tarvik/engine/maintenance_operation.h"
@@ -9,12 +10,15 @@
 #include "tarvik/engine/parameter_export_operation.h"
 #include "tarvik/engine/parameter_messages.h"
 #include "tarvik/engine/parameter_read_operation.h"
+#include "tarvik/engine/recording_mode_operation.h"
 #include "tarvik/gui/ad_values_dlg.h"
 #include "tarvik/gui/gui_text.h"
 #include "tarvik/gui/info_dlg.h"
 #include "tarvik/gui/info_page.h"
 #include "tarvik/gui/info_page_dlg.h"
 #include "tarvik/gui/info_text.h"
+#include "tarvik/gui/keyboardtrigger_dlg.h"
+#include "tarvik/gui/recordingmode_text.h"
 #include "tarvik/gui/sensor_dlg.h"
 #include "tarvik/gui/tarvik_view.h"
 
@@ -68,6 +72,12 @@ bool CUnitCommands::Run(const MenuEntry& entry) {
   if (!entry.state) return false;
   const OperationState state = *entry.state;
   OperationEngine& engine = view_.engine();
+  if (state == S::kRecordingMode) {
+    // While blasting mode is active the recording mode is read by 52.
+    auto& reader = engine.Unit<ParameterReadOperation>();
+    reader.RequestRead(reader.StateForPage(ParameterPage::kRecordingMode));
+    return true;
+  }
   if (PageOf(state) && state != S::kAdValues) {
     engine.Unit<ParameterReadOperation>().RequestRead(state);
     return true;
@@ -116,7 +126,88 @@ void CUnitCommands::OnShow(OperationState state) {
     }
     return;
   }
+  if (state == S::kRecordingMode || state == S::kRecordingModeBlasting) {
+    // After the tick, as the A/D window: the console runs operations while it is open.
+    if (!recording_window_) QTimer::singleShot(0, this, &CUnitCommands::OpenRecordingWindow);
+    return;
+  }
   if (PageOf(state)) ShowPage(state);
+}
+
+RecordingModeStatus CUnitCommands::ReadRecordingStatus() {
+  LinkAdapter& stack = view_.stack();
+  std::lock_guard lock(stack.ModelMutex());
+  RecordingModeStatus status;
+  if (const KrParams* recorder = stack.data().Recorder(stack.TargetRecorder())) {
+    status.trigger_mode = recorder->TN.value;
+    status.ring_buffer = recorder->KR.value == "1";
+  }
+  return status;
+}
+
+void CUnitCommands::OpenRecordingWindow() {
+  CRecordingmodeDlg dialog(strings_, PlainText(Text(strings_, 9642)), window_);
+  recording_window_ = &dialog;
+  recording_state_.reset();
+  dialog.SetStatus(ReadRecordingStatus());
+  connect(&dialog, &CRecordingmodeDlg::BlastingRequested, this,
+          [this] { StartRecordingMode(S::kBlastingMode); });
+  connect(&dialog, &CRecordingmodeDlg::KeyboardTriggerRequested, this,
+          [this] { StartRecordingMode(S::kStartKbMode); });
+  OnTick();
+  dialog.exec();
+  recording_window_ = nullptr;
+}
+
+void CUnitCommands::StartRecordingMode(OperationState state) {
+  if (recording_state_) return;
+  recording_state_ = state;
+  recording_requested_ = false;
+  if (recording_window_) recording_window_->SetBusy(true);
+  IssueRecordingMode();
+}
+
+// Asks for the waiting state once the engine is free (after a read it still returns to the control
+// unit for a moment).
+void CUnitCommands::IssueRecordingMode() {
+  OperationEngine& engine = view_.engine();
+  if (!engine.state().logged_in || !engine.link_open()) {
+    // The connection is gone: nothing can be switched; the engine has said why.
+    recording_state_.reset();
+    if (recording_window_) recording_window_->SetBusy(false);
+    return;
+  }
+  if (!engine.idle() || engine.state().busy) return;
+  recording_failures_ = engine.failure_count();
+  recording_requested_ = true;
+  auto& modes = engine.Unit<RecordingModeOperation>();
+  if (*recording_state_ == S::kBlastingMode) {
+    modes.RequestBlastingMode();
+  } else {
+    modes.RequestKbMode(*recording_state_ == S::kStartKbMode);
+  }
+}
+
+void CUnitCommands::RecordingModeDone() {
+  const OperationState state = *recording_state_;
+  recording_state_.reset();
+  const bool failed = view_.engine().failure_count() != recording_failures_;
+  if (recording_window_) {
+    recording_window_->SetStatus(ReadRecordingStatus());
+    recording_window_->SetBusy(false);
+  }
+  if (state == S::kStartKbMode && !failed) QTimer::singleShot(0, this, &CUnitCommands::OpenKeyboardTrigger);
+}
+
+void CUnitCommands::OpenKeyboardTrigger() {
+  QWidget* parent = recording_window_ ? static_cast<QWidget*>(recording_window_.data()) : window_;
+  CKeyboardtriggerDlg dialog(strings_, PlainText(Text(strings_, recordingmode_text::kKeyboardTrigger)),
+                             parent);
+  keyboard_window_ = &dialog;
+  dialog.exec();
+  keyboard_window_ = nullptr;
+  // However the window was closed, the recording it stands for ends.
+  StartRecordingMode(S::kStopKbMode);
 }
 
 void CUnitCommands::ShowPage(OperationState state) {
@@ -168,6 +259,13 @@ bool CUnitCommands::PollAdValues() {
 
 void CUnitCommands::OnTick() {
   OperationEngine& engine = view_.engine();
+  if (recording_state_) {
+    if (!recording_requested_) {
+      IssueRecordingMode();
+    } else if (engine.idle() && !engine.state().busy) {
+      RecordingModeDone();
+    }
+  }
   if (!engine.idle() || engine.state().busy) return;
   if (return_to_control_unit_) {
     return_to_control_unit_ = false;

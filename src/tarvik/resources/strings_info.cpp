@@ -59,6 +59,27 @@ constexpr std::array kEntries = std::to_array<kr::StringEntry>({
     {9927, "Measuring Unit:", "Messeinheit:", "测量单位："},
     {9928, "LSB:", "LSB:", "LSB："},
     {9929, "Baseline [counts]:", "Nulllinie [Counts]:", "基线 [计数]："},
+    // The recording-mode console and the keyboard trigger window.
+    {9930, "&Keyboard Trigger", "&Tastatur-Trigger", "键盘触发(&K)"},
+    {9931, "Start", "Start", "启动"},
+    {9932, "Blasting Mode", "Sprengmodus", "爆破模式"},
+    {9933, "Start    ", "Start    ", "启动    "},
+    {9934, "Stop    ", "Stopp    ", "停止    "},
+    {9935, "Currently active", "Zurzeit aktiv", "当前已激活"},
+    {9936, "Disabled", "Deaktiviert", "已停用"},
+    {9937, "Close", "Schließen", "关闭"},
+    {9938, "Event only", "Nur Ereignis", "仅事件"},
+    {9939, "KB single file", "KB Einzeldatei", "KB 单文件"},
+    {9940, "KB at next start", "KB beim nächsten Start", "KB 下次启动时"},
+    {9941, "VM Single", "VM einzeln", "VM 单次"},
+    {9942, "VM Repeat", "VM wiederholt", "VM 重复"},
+    {9943, "KB Repeat", "KB wiederholt", "KB 重复"},
+    {9944, "Blast", "Sprengung", "爆破"},
+    {9945, "Recording started, press stop.", "Aufzeichnung gestartet, Stopp drücken.",
+     "记录已开始，请按停止。"},
+    {9946, "Counter:", "Zähler:", "计数："},
+    {9947, "Time:", "Zeit:", "时间："},
+    {9948, "&Stop", "&Stopp", "停止(&S)"},
 });
 
 }  // namespace

@@ -35,6 +35,15 @@ namespace tarvik {
 
 namespace {
 
+// An operation of `kind`; the fields its kind does not use keep their defaults.
+CliOperation OperationOfKind(CliOperation::Kind kind, int recorder = 0, std::string root = {}) {
+  CliOperation operation;
+  operation.kind = kind;
+  operation.recorder = recorder;
+  operation.root = std::move(root);
+  return operation;
+}
+
 // The switches of the maintenance actions and the states they request.
 struct MaintenanceSwitch {
   const char* word;
@@ -349,14 +358,14 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       operation.state = maintenance->state;
       options.operations.push_back(operation);
     } else if (word == "--new-password") {
-      CliOperation operation{CliOperation::Kind::kNewPassword, 0, ""};
+      CliOperation operation = OperationOfKind(CliOperation::Kind::kNewPassword);
       if (!value(operation.root)) {
         options.error = word;
         return options;
       }
       options.operations.push_back(operation);
     } else if (word == "--memory-management") {
-      CliOperation operation{CliOperation::Kind::kMemoryManagement, 0, ""};
+      CliOperation operation = OperationOfKind(CliOperation::Kind::kMemoryManagement);
       std::string text;
       if (!value(text) || !ParseMemoryManagement(text, operation)) {
         options.error = word;
@@ -364,10 +373,9 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       }
       options.operations.push_back(operation);
     } else if (word == "--recording" || word == "--vm-mode" || word == "--kb-mode") {
-      CliOperation operation{word == "--recording" ? CliOperation::Kind::kRecording
-                             : word == "--vm-mode" ? CliOperation::Kind::kVmMode
-                                                   : CliOperation::Kind::kKbMode,
-                             0, ""};
+      CliOperation operation = OperationOfKind(word == "--recording" ? CliOperation::Kind::kRecording
+                                               : word == "--vm-mode" ? CliOperation::Kind::kVmMode
+                                                                     : CliOperation::Kind::kKbMode);
       std::string text;
       if (!value(text) || !ParseStartStop(text, operation.start)) {
         options.error = word;
@@ -375,11 +383,11 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       }
       options.operations.push_back(operation);
     } else if (word == "--blasting-mode") {
-      options.operations.push_back({CliOperation::Kind::kBlastingMode, 0, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kBlastingMode));
     } else if (word == "--alerting-test") {
-      options.operations.push_back({CliOperation::Kind::kAlertingTest, 0, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kAlertingTest));
     } else if (word == "--erase-events") {
-      CliOperation operation{CliOperation::Kind::kEraseEvents, 0, ""};
+      CliOperation operation = OperationOfKind(CliOperation::Kind::kEraseEvents);
       std::string text;
       if (!value(text) || !ParseEventNumbers(text, operation.events)) {
         options.error = word;
@@ -392,7 +400,7 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
         options.error = word;
         return options;
       }
-      options.operations.push_back({CliOperation::Kind::kMacroText, 0, text});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kMacroText, 0, text));
     } else if (word == "--macro-entry") {
       std::string text;
       int entry = 0;
@@ -400,17 +408,17 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
         options.error = word;
         return options;
       }
-      options.operations.push_back({CliOperation::Kind::kMacroEntry, entry, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kMacroEntry, entry));
     } else if (word == "--list-events") {
-      options.operations.push_back({CliOperation::Kind::kListEvents, 0, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kListEvents));
     } else if (word == "--transfer-all") {
-      options.operations.push_back({CliOperation::Kind::kTransferAll, 0, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kTransferAll));
     } else if (word.starts_with("--transfer-all=")) {
-      options.operations.push_back({CliOperation::Kind::kTransferAll, 0, word.substr(15)});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kTransferAll, 0, word.substr(15)));
     } else if (word == "--export-params") {
-      options.operations.push_back({CliOperation::Kind::kExportParams, 0, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kExportParams));
     } else if (word == "--export-hcu-params") {
-      options.operations.push_back({CliOperation::Kind::kExportHcuParams, 0, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kExportHcuParams));
     } else if (word == "--show") {
       std::string page;
       if (!value(page)) {
@@ -420,7 +428,7 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
       if (page == "list") {
         options.list_pages = true;
       } else {
-        options.operations.push_back({CliOperation::Kind::kShow, 0, page});
+        options.operations.push_back(OperationOfKind(CliOperation::Kind::kShow, 0, page));
       }
     } else if (word == "--recorder") {
       std::string text;
@@ -429,7 +437,7 @@ CliOptions ParseCliOptions(int argc, const char* const* argv) {
         options.error = word;
         return options;
       }
-      options.operations.push_back({CliOperation::Kind::kActivateRecorder, recorder, ""});
+      options.operations.push_back(OperationOfKind(CliOperation::Kind::kActivateRecorder, recorder));
     } else if (word == "--password") {
       std::string text;
       if (!value(text)) {

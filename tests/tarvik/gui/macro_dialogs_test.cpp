@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
 
+#include "picture_sheet.h"
 #include "tarvik/engine/macro_text.h"
 #include "tarvik/gui/gui_ui_port.h"
 #include "tarvik/gui/macro_dlg.h"
@@ -197,42 +197,15 @@ QImage MacroSheet(const kr::StringTable& strings) {
           menu.get(), SampleTable(), [](int) {}, actions);
   widgets.push_back(std::move(menu));
   std::vector<QImage> pictures;
-  int width = 0;
-  int height = 0;
   for (auto& widget : widgets) {
     if (dynamic_cast<tarvik::CMacroDlg*>(widget.get()) == nullptr) widget->adjustSize();
-    QImage picture = widget->grab().toImage();
-    width = std::max(width, picture.width());
-    height += picture.height() + 12;
-    pictures.push_back(picture);
+    pictures.push_back(widget->grab().toImage());
   }
-  QImage sheet(width + 24, height + 12, QImage::Format_RGB32);
-  sheet.fill(QColor(90, 96, 104));
-  QPainter painter(&sheet);
-  int y = 12;
-  for (const QImage& picture : pictures) {
-    painter.drawImage(12, y, picture);
-    y += picture.height() + 12;
-  }
-  return sheet;
+  return PictureSheet(pictures);
 }
 
 TEST(MacroPictures, MacroWindowsInEveryLanguage) {
-  if (QGuiApplication::platformName() != "offscreen") GTEST_SKIP() << "pictures come from the offscreen run";
-  kr::StringTable strings = tarvik::MakeTarvikStringTable();
-  const struct {
-    kr::Language language;
-    const char* name;
-  } kLanguages[] = {{kr::Language::kEnglish, "tarvik_macro_enu"},
-                    {kr::Language::kGerman, "tarvik_macro_deu"},
-                    {kr::Language::kChinese, "tarvik_macro_chs"}};
-  for (const auto& language : kLanguages) {
-    strings.SetLanguage(language.language);
-    const QImage sheet = MacroSheet(strings);
-    const fs::path file =
-        fs::path(KR_SOURCE_DIR) / "docs" / "screenshots" / (std::string(language.name) + ".png");
-    EXPECT_TRUE(sheet.save(QString::fromStdString(file.string())));
-  }
+  SaveInEveryLanguage("tarvik_macro", MacroSheet);
 }
 
 }  // namespace
